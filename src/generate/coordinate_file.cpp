@@ -1,0 +1,55 @@
+#include "generate/coordinate_file.h"
+
+#include "dialogue/file_prompts.h"
+#include "numeric/number_format.h"
+
+namespace sparsim {
+namespace {
+
+constexpr int kPointWidth = 10;
+
+std::string Fixed(double x, int width, int decimals) { return FormatFixed(x, width, decimals); }
+
+}  // namespace
+
+std::string SiteLine(const GenerationParameters& p) {
+  std::string area = ";  Area " + Fixed(p.area, 8, 2) + " #";
+  if (p.shape == kCircle) {
+    long double diameter = 2 * static_cast<long double>(p.site_radius);
+    return "# Site Diameter " + FormatFixed(diameter, 6, 2) + area;
+  }
+  return "# Site Corners " + Fixed(p.x_min, 8, 4) + Fixed(p.y_min, 8, 4) + ", " +
+         Fixed(p.x_max, 8, 4) + Fixed(p.y_max, 8, 4) + area;
+}
+
+std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
+  return "#Density: " + Fixed(p.density, 8, 4) + ";  Model " + std::string(1, p.model) +
+         ";  Random Seed: " + FormatInteger(run_seed, 0) + " #";
+}
+
+std::string PointLine(double x, double y) {
+  std::string y_text = Fixed(y, kPointWidth, 4);
+  if (y_text.size() >= kPointWidth) y_text.insert(0, 1, ' ');
+  return Fixed(x, kPointWidth, 4) + y_text;
+}
+
+void WriteCoordinateFile(Console& console, ProgramState& state,
+                         const GenerationParameters& parameters, int32_t run_seed) {
+  state.output_name = ".ADF";
+  AskOutputFile(console, state.working_directory, "Output File", state.output_file,
+                state.output_name);
+  TextOutput& file = state.output_file.text();
+  file.WriteLine(FormatInteger(state.point_count, 0) + " #Points# 2 #Coordinates#");
+  file.WriteLine(SiteLine(parameters));
+  file.WriteLine(DensityLine(parameters, run_seed));
+  if (parameters.contagious) {
+    file.WriteLine("# Radius or S.D." + Fixed(parameters.cluster_radius, 8, 4) +
+                   ";  Cluster Seeds " + FormatInteger(parameters.seed_count, 0) + " #");
+  }
+  for (int32_t i = 1; i <= state.point_count; ++i) {
+    file.WriteLine(PointLine(state.store.x[i], state.store.y[i]));
+  }
+  state.output_file.Close();
+}
+
+}  // namespace sparsim

@@ -1,0 +1,134 @@
+#include "generate/sampling.h"
+
+#include <cmath>
+
+#include "numeric/number_format.h"
+#include "numeric/extended_constants.h"
+#include "numeric/random.h"
+
+namespace sparsim {
+namespace {
+
+constexpr double kFarAway = 1e30;
+constexpr double kNormalTailLimit = 10;
+
+double PointMass(double d) { return d == 0 ? 1.0 : 0.0; }
+
+// sqrt((x1 - x2)^2 + (y1 - y2)^2) in extended precision, stored.
+double Distance(double x1, double y1, double x2, double y2) {
+  long double dx = static_cast<long double>(x1) - x2;
+  long double dy = static_cast<long double>(y1) - y2;
+  return static_cast<double>(sqrtl(dx * dx + dy * dy));
+}
+
+void DrawSitePoint(const GenerationParameters& p, double& x, double& y, int32_t& rand_seed) {
+  if (p.shape == kCircle) {
+    RandomPointInCircle(x, y, p.centre_x, p.centre_y, p.site_radius, rand_seed);
+  } else {
+    RandomPointInRectangle(x, y, p.x_min, p.y_min, p.x_max, p.y_max, rand_seed);
+  }
+}
+
+// The sum of the seeds' model values for a candidate, stopping once it
+// reaches 1, since acceptance is then certain.
+double SeedSum(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y) {
+  double sum = 0;
+  for (int32_t i = 1; sum < 1 && i <= p.seed_count; ++i) {
+    double d = Distance(x, y, seeds.x[i], seeds.y[i]);
+    double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
+    sum = static_cast<double>(static_cast<long double>(sum) + value);
+  }
+  return sum;
+}
+
+void ShowProgress(Console& console, int32_t count) {
+  console.out.Write(FormatInteger(count, 3));
+  console.out.WriteChar('\r');
+  console.out.Flush();
+}
+
+}  // namespace
+
+void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y,
+                         double radius, int32_t& rand_seed) {
+  double distance = kFarAway;
+  while (distance > radius) {
+    x = static_cast<double>((static_cast<long double>(centre_x) - radius) +
+                            Random(rand_seed) * 2 * radius);
+    y = static_cast<double>((static_cast<long double>(centre_y) - radius) +
+                            Random(rand_seed) * 2 * radius);
+    distance = Distance(x, y, centre_x, centre_y);
+  }
+}
+
+void RandomPointInRectangle(double& x, double& y, double x_min, double y_min,
+                            double x_max, double y_max, int32_t& rand_seed) {
+  double width = static_cast<double>(static_cast<long double>(x_max) - x_min);
+  double height = static_cast<double>(static_cast<long double>(y_max) - y_min);
+  x = static_cast<double>(Random(rand_seed) * width + x_min);
+  y = static_cast<double>(Random(rand_seed) * height + y_min);
+}
+
+double NormalDensity(double mean, double standard_deviation, double value) {
+  if (standard_deviation == 0) return value == mean ? 1.0 : 0.0;
+  long double offset = static_cast<long double>(value) - mean;
+  long double sd = standard_deviation;
+  // An exponent beyond the range of a double is stored as infinity: far tail.
+  double e = static_cast<double>(offset * offset / (2 * (sd * sd)));
+  if (e > kNormalTailLimit) return 0;
+  return static_cast<double>(1 / (sd * kSqrtTwoPi) * expl(-static_cast<long double>(e)));
+}
+
+double ModelValue(char model, double d, double cluster_radius, double site_radius) {
+  if (cluster_radius == 0) return PointMass(d);
+  if (model == 'N') return NormalDensity(0, cluster_radius, d);
+  if (d > cluster_radius) return 0;
+  long double ld = d;
+  long double radius = cluster_radius;
+  switch (model) {
+    case 'C':
+      return static_cast<double>(1 - ld / radius);
+    case 'H':
+      return static_cast<double>(sqrtl(1 - ld * ld / (radius * radius)));
+    case 'S':
+      if (site_radius == 0) return PointMass(d);
+      return static_cast<double>((cosl(kPi * ld / site_radius) + 1) / 2);
+    default:  // 'U'
+      return 1;
+  }
+}
+
+void PlaceClusterSeeds(const GenerationParameters& parameters, ClusterSeeds& seeds,
+                       ProgramState& state) {
+  if (!parameters.contagious) {
+    seeds.x[1] = parameters.centre_x;
+    seeds.y[1] = parameters.centre_y;
+    return;
+  }
+  for (int32_t i = 1; i <= parameters.seed_count; ++i) {
+    DrawSitePoint(parameters, seeds.x[i], seeds.y[i], state.rand_seed);
+    if (parameters.seeds_as_points) {
+      state.store.x[i] = seeds.x[i];
+      state.store.y[i] = seeds.y[i];
+    }
+  }
+}
+
+void FillPointStore(Console& console, const GenerationParameters& parameters,
+                    const ClusterSeeds& seeds, ProgramState& state) {
+  int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
+  while (accepted < state.point_count) {
+    double x = 0;
+    double y = 0;
+    DrawSitePoint(parameters, x, y, state.rand_seed);
+    double sum = SeedSum(parameters, seeds, x, y);
+    if (Random(state.rand_seed) < sum) {
+      ++accepted;
+      state.store.x[accepted] = x;
+      state.store.y[accepted] = y;
+      if (accepted % 10 == 0) ShowProgress(console, accepted);
+    }
+  }
+}
+
+}  // namespace sparsim

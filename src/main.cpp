@@ -1,0 +1,42 @@
+// Sparsim: random point patterns in the plane, at the console.
+
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "common/program_state.h"
+#include "dialogue/console.h"
+#include "numeric/text_input.h"
+#include "numeric/text_output.h"
+#include "shell/program.h"
+
+namespace {
+
+// The banner's box is drawn in UTF-8 only on a terminal whose locale uses
+// UTF-8; piped output gets the code page 437 bytes.
+bool TerminalUsesUtf8() {
+  if (!::isatty(STDOUT_FILENO)) return false;
+  locale_t locale = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  if (locale == static_cast<locale_t>(nullptr)) return false;
+  bool utf8 = std::strcmp(::nl_langinfo_l(CODESET, locale), "UTF-8") == 0;
+  ::freelocale(locale);
+  return utf8;
+}
+
+}  // namespace
+
+int main() {
+  // A closed pipe is reported as a failed write, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+  sparsim::TextInput keyboard(STDIN_FILENO, "standard input", false);
+  sparsim::TextOutput screen(STDOUT_FILENO, "standard output", false);
+  sparsim::Console console{keyboard, screen, TerminalUsesUtf8()};
+  static sparsim::ProgramState state;
+  sparsim::RunResult result = sparsim::RunProgram(console, state);
+  if (!result.error_report.empty()) std::fprintf(stderr, "%s\n", result.error_report.c_str());
+  return result.exit_status;
+}

@@ -1,0 +1,166 @@
+#include "numeric/number_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sparsim {
+namespace {
+
+// Digits kept by the first rounding of both real forms.
+constexpr int kSignificantDigits = 18;
+constexpr int kFixedPlacesBelowTen = 17;
+constexpr int kScientificDigits = 15;
+// From this magnitude on, FormatFixed writes the scientific form.
+constexpr long double kFixedLimit = 0x1p120L;
+
+std::string PadLeft(std::string text, int width) {
+  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
+    text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+  }
+  return text;
+}
+
+// The text of an infinity or NaN, or empty for a finite x.
+std::string NonFiniteText(long double x) {
+  if (std::isnan(x)) return "NAN";
+  if (std::isinf(x)) return x < 0 ? "-INF" : "INF";
+  return {};
+}
+
+// Adds one to the last digit of a string of decimal digits, carrying
+// leftwards. Returns true when the carry ran out of the first digit (the
+// digits are then all zeros and a leading 1 is missing).
+bool IncrementDigits(std::string& digits) {
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
+      return false;
+    }
+    digits[i] = '0';
+  }
+  return true;
+}
+
+// The magnitude as 18 significant digits (rounded to nearest) and the
+// decimal exponent of the first one: value = d.ddd... x 10^exponent.
+struct Expansion {
+  std::string digits;
+  int exponent = 0;
+};
+
+Expansion ExpandSignificant(long double magnitude) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*Le", kSignificantDigits - 1, magnitude);
+  Expansion expansion;
+  const char* p = text;
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') expansion.digits.push_back(*p);
+  }
+  expansion.exponent = std::atoi(p + 1);
+  return expansion;
+}
+
+// Scientific layout with n significant digits, n + 8 characters: sign or
+// blank, d.ddd, 'E', exponent sign, four exponent digits.
+std::string GeneralScientific(long double x, int n) {
+  Expansion e = ExpandSignificant(std::fabs(x));
+  std::string digits = e.digits.substr(0, static_cast<std::size_t>(n));
+  if (n < kSignificantDigits && e.digits[static_cast<std::size_t>(n)] >= '5') {
+    if (IncrementDigits(digits)) {
+      digits.insert(0, 1, '1');
+      digits.pop_back();
+      ++e.exponent;
+    }
+  }
+  if (digits.find_first_not_of('0') == std::string::npos) e.exponent = 0;
+  char exponent[16];
+  std::snprintf(exponent, sizeof exponent, "E%c%04d", e.exponent < 0 ? '-' : '+',
+                std::abs(e.exponent));
+  std::string text(1, std::signbit(x) ? '-' : ' ');
+  text += digits[0];
+  text += '.';
+  text += digits.substr(1);
+  text += exponent;
+  return text;
+}
+
+// Integer and fraction digits of the magnitude after the first rounding.
+struct FixedDigits {
+  std::string integer;
+  std::string fraction;
+};
+
+FixedDigits FirstRounding(long double magnitude) {
+  FixedDigits out;
+  if (magnitude < 10) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*Lf", kFixedPlacesBelowTen, magnitude);
+    std::string s(text);
+    std::size_t point = s.find('.');
+    out.integer = s.substr(0, point);
+    out.fraction = s.substr(point + 1);
+    return out;
+  }
+  Expansion e = ExpandSignificant(magnitude);
+  std::size_t integer_digits = static_cast<std::size_t>(e.exponent) + 1;
+  if (integer_digits >= e.digits.size()) {
+    out.integer = e.digits + std::string(integer_digits - e.digits.size(), '0');
+  } else {
+    out.integer = e.digits.substr(0, integer_digits);
+    out.fraction = e.digits.substr(integer_digits);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string FormatFixed(long double x, int width, int decimals) {
+  std::string special = NonFiniteText(x);
+  if (!special.empty()) return PadLeft(special, width);
+  long double magnitude = std::fabs(x);
+  if (magnitude >= kFixedLimit) {
+    int n = std::max(2, std::min(kSignificantDigits, width - 8));
+    return PadLeft(GeneralScientific(x, n), width);
+  }
+  FixedDigits first = FirstRounding(magnitude);
+  std::size_t d = static_cast<std::size_t>(std::max(decimals, 0));
+  std::string fraction = first.fraction;
+  bool round_up = false;
+  if (fraction.size() > d) {
+    round_up = fraction[d] >= '5';
+    fraction.resize(d);
+  } else {
+    fraction.append(d - fraction.size(), '0');
+  }
+  std::string digits = first.integer + fraction;
+  if (round_up && IncrementDigits(digits)) digits.insert(0, 1, '1');
+  std::string integer = digits.substr(0, digits.size() - d);
+  std::size_t first_nonzero = integer.find_first_not_of('0');
+  integer = first_nonzero == std::string::npos ? "0" : integer.substr(first_nonzero);
+
+  std::string text = std::signbit(x) ? "-" : "";
+  text += integer;
+  if (d > 0) {
+    text += '.';
+    text += digits.substr(digits.size() - d);
+  }
+  return PadLeft(text, width);
+}
+
+std::string FormatScientific(long double x) {
+  constexpr int kWidth = kScientificDigits + 8;
+  std::string special = NonFiniteText(x);
+  if (!special.empty()) return PadLeft(special, kWidth);
+  return GeneralScientific(x, kScientificDigits);
+}
+
+std::string FormatInteger(int32_t n, int width) {
+  int64_t value = n;
+  std::string text = value < 0 ? "-" : "";
+  text += std::to_string(value < 0 ? -value : value);
+  return PadLeft(text, width);
+}
+
+}  // namespace sparsim

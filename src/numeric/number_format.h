@@ -1,0 +1,39 @@
+// The text forms in which the program writes numbers. Locale-independent:
+// the decimal separator is always '.', with no thousands separators.
+//
+// FormatFixed(x, w, d): x with d decimals, right-aligned in w characters
+// (a longer text is never cut). The digits come from the exact value rounded
+// to nearest (ties to even) at 17 places for magnitudes below 10, or at 18
+// significant digits from 10 on (zeros after the 18th); the result is then
+// rounded half up at d decimals, so halfway values go away from zero:
+//   FormatFixed(3.14159, 8, 2)  == "    3.14"
+//   FormatFixed(0.125, 0, 2)    == "0.13"
+//   FormatFixed(2.675, 0, 2)    == "2.67"   (the double lies below 2.675)
+//   FormatFixed(-0.001, 8, 2)   == "   -0.00"
+// Magnitudes of 2^120 and more take the scientific form with
+// max(2, min(18, w - 8)) significant digits, right-aligned in w.
+//
+// FormatScientific(x): always 23 characters, 15 significant digits:
+//   FormatScientific(12.3)  == " 1.23000000000000E+0001"
+//   FormatScientific(-1e30) == "-1.00000000000000E+0030"
+//
+// FormatInteger(n, w): decimal n right-aligned in w: FormatInteger(5, 3) ==
+// "  5", FormatInteger(1234, 3) == "1234".
+//
+// Infinities and NaN are written "INF", "-INF" and "NAN", right-aligned.
+
+#ifndef SPARSIM_NUMERIC_NUMBER_FORMAT_H_
+#define SPARSIM_NUMERIC_NUMBER_FORMAT_H_
+
+#include <cstdint>
+#include <string>
+
+namespace sparsim {
+
+std::string FormatFixed(long double x, int width, int decimals);
+std::string FormatScientific(long double x);
+std::string FormatInteger(int32_t n, int width);
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_NUMERIC_NUMBER_FORMAT_H_

@@ -1,0 +1,175 @@
+#include "numeric/number_parse.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace sparsim {
+namespace {
+
+// Exponents beyond this already make every power of ten overflow or vanish;
+// larger ones are held at it so that counting them cannot overflow.
+constexpr int64_t kExponentLimit = 100000;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// 10^k for k >= 0, correctly rounded to extended precision (infinite when
+// it overflows).
+long double PowerOfTen(int64_t k) {
+  std::string text = "1e" + std::to_string(k);
+  return std::strtold(text.c_str(), nullptr);
+}
+
+// Reads the text from `position` on; positions are 0-based here and turned
+// into the 1-based error positions of the contract at the end.
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+  bool AtEnd() const { return position_ >= text_.size(); }
+  char Next() const { return text_[position_]; }
+  void Skip() { ++position_; }
+  std::size_t ErrorHere() const { return position_ + 1; }
+  void SkipBlanks() {
+    while (!AtEnd() && Next() == ' ') Skip();
+  }
+  // Reads an optional sign; true when it was '-'.
+  bool ReadSign() {
+    if (AtEnd() || (Next() != '+' && Next() != '-')) return false;
+    bool negative = Next() == '-';
+    Skip();
+    return negative;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace
+
+RealParse ParseReal(std::string_view text) {
+  RealParse result;
+  Scanner in(text);
+  in.SkipBlanks();
+  bool negative = in.ReadSign();
+  if (in.AtEnd()) {
+    result.error_position = in.ErrorHere();
+    return result;
+  }
+  long double mantissa = 0;
+  int64_t fraction_digits = 0;
+  for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
+    mantissa = mantissa * 10 + (in.Next() - '0');
+  }
+  if (!in.AtEnd() && in.Next() == '.') {
+    in.Skip();
+    for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
+      mantissa = mantissa * 10 + (in.Next() - '0');
+      ++fraction_digits;
+    }
+  }
+  int64_t exponent = 0;
+  if (!in.AtEnd() && (in.Next() == 'E' || in.Next() == 'e')) {
+    in.Skip();
+    bool exponent_negative = in.ReadSign();
+    if (in.AtEnd()) {
+      result.error_position = in.ErrorHere();
+      return result;
+    }
+    if (!IsDigit(in.Next())) {
+      result.error_position = in.ErrorHere();
+      return result;
+    }
+    for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
+      if (exponent < kExponentLimit) exponent = exponent * 10 + (in.Next() - '0');
+    }
+    if (exponent_negative) exponent = -exponent;
+  }
+  if (!in.AtEnd()) {
+    result.error_position = in.ErrorHere();
+    return result;
+  }
+  int64_t k = exponent - fraction_digits;
+  long double value = mantissa;
+  if (mantissa == 0) {
+    value = 0;
+  } else if (std::isinf(mantissa)) {
+    value = mantissa;  // the digits alone overflow: the number is too large
+  } else if (k > 0) {
+    value = mantissa * PowerOfTen(k);
+  } else if (k < 0) {
+    value = mantissa / PowerOfTen(-k);
+  }
+  result.value = negative ? -value : value;
+  return result;
+}
+
+IntegerParse ParseInteger(std::string_view text) {
+  IntegerParse result;
+  Scanner in(text);
+  in.SkipBlanks();
+  bool negative = in.ReadSign();
+  if (in.AtEnd()) {
+    result.error_position = in.ErrorHere();
+    return result;
+  }
+  bool hexadecimal = false;
+  if (in.Next() == '$' || in.Next() == 'x' || in.Next() == 'X') {
+    hexadecimal = true;
+    in.Skip();
+  } else if (in.Next() == '0') {
+    Scanner ahead = in;
+    ahead.Skip();
+    if (!ahead.AtEnd() && (ahead.Next() == 'x' || ahead.Next() == 'X')) {
+      hexadecimal = true;
+      in = ahead;
+      in.Skip();
+    }
+  }
+  if (in.AtEnd()) {
+    result.error_position = in.ErrorHere();
+    return result;
+  }
+
+  if (hexadecimal) {
+    uint32_t bits = 0;
+    for (; !in.AtEnd(); in.Skip()) {
+      int digit = HexDigitValue(in.Next());
+      // A ninth significant digit does not fit in 32 bits.
+      if (digit < 0 || bits >= 0x10000000u) {
+        result.error_position = in.ErrorHere();
+        return result;
+      }
+      bits = bits * 16 + static_cast<uint32_t>(digit);
+    }
+    if (negative) bits = 0u - bits;
+    result.value = static_cast<int32_t>(bits);
+    return result;
+  }
+
+  constexpr int64_t kLastSafeMagnitude = 214748364;
+  int64_t magnitude = 0;
+  for (; !in.AtEnd(); in.Skip()) {
+    if (!IsDigit(in.Next()) || magnitude > kLastSafeMagnitude) {
+      result.error_position = in.ErrorHere();
+      return result;
+    }
+    magnitude = magnitude * 10 + (in.Next() - '0');
+  }
+  int64_t value = negative ? -magnitude : magnitude;
+  if (value < INT32_MIN || value > INT32_MAX) {
+    result.error_position = in.ErrorHere();  // just past the end
+    return result;
+  }
+  result.value = static_cast<int32_t>(value);
+  return result;
+}
+
+}  // namespace sparsim

@@ -1,0 +1,150 @@
+#include "numeric/text_input.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "common/program_end.h"
+
+namespace sparsim {
+namespace {
+
+constexpr std::size_t kReadChunk = 65536;
+constexpr int kCarriageReturn = 13;
+constexpr int kLineFeed = 10;
+
+}  // namespace
+
+TextInput::TextInput(int fd, std::string name, bool owns_fd)
+    : fd_(fd), owns_fd_(owns_fd), name_(std::move(name)) {}
+
+TextInput::TextInput(std::string content, std::string name)
+    : fd_(-1), owns_fd_(false), physical_end_(true), name_(std::move(name)),
+      buffer_(std::move(content)) {}
+
+TextInput::~TextInput() {
+  if (owns_fd_ && fd_ >= 0) ::close(fd_);
+}
+
+// Makes at least `needed` unread characters available if the source has them.
+bool TextInput::Fill(std::size_t needed) {
+  while (buffer_.size() - position_ < needed) {
+    if (physical_end_ || fd_ < 0) return false;
+    if (position_ > 0) {
+      buffer_.erase(0, position_);
+      position_ = 0;
+    }
+    char chunk[kReadChunk];
+    ssize_t count = ::read(fd_, chunk, sizeof chunk);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      throw IoFault(name_, errno);
+    }
+    if (count == 0) {
+      physical_end_ = true;
+      return false;
+    }
+    buffer_.append(chunk, static_cast<std::size_t>(count));
+  }
+  return true;
+}
+
+int TextInput::PeekAt(std::size_t offset) {
+  // The end mark hides everything behind it, so every character up to the
+  // one asked for must be looked at.
+  for (std::size_t i = 0; i <= offset; ++i) {
+    if (!Fill(i + 1)) {
+      met_end_ = true;
+      return kEndOfText;
+    }
+    int c = static_cast<unsigned char>(buffer_[position_ + i]);
+    if (c == kEndOfFileMark) {
+      met_end_ = true;
+      return kEndOfText;
+    }
+  }
+  return static_cast<unsigned char>(buffer_[position_ + offset]);
+}
+
+void TextInput::Advance() {
+  if (Peek() != kEndOfText) ++position_;
+}
+
+void TextInput::Rewind() {
+  if (fd_ >= 0) {
+    if (::lseek(fd_, 0, SEEK_SET) < 0) throw IoFault(name_, errno);
+    buffer_.clear();
+    physical_end_ = false;
+  }
+  position_ = 0;
+  met_end_ = false;
+}
+
+void TextInput::Close() {
+  if (owns_fd_ && fd_ >= 0) {
+    int result = ::close(fd_);
+    fd_ = -1;
+    if (result != 0) throw IoFault(name_, errno);
+  }
+  fd_ = -1;
+  buffer_.clear();
+  position_ = 0;
+  physical_end_ = true;
+}
+
+int ReadTextChar(TextInput& in) {
+  int c = in.Peek();
+  in.Advance();
+  return c;
+}
+
+bool AtFileEnd(TextInput& in) { return in.Peek() == kEndOfText; }
+
+bool AtLineEnd(TextInput& in) {
+  int c = in.Peek();
+  return c == kEndOfText || c == kCarriageReturn;
+}
+
+bool SkipBlanksToFileEnd(TextInput& in) {
+  for (;;) {
+    int c = in.Peek();
+    if (c == kEndOfText) return true;
+    if (c > ' ') return false;
+    in.Advance();
+  }
+}
+
+bool SkipBlanksToLineEnd(TextInput& in) {
+  for (;;) {
+    int c = in.Peek();
+    if (c == kEndOfText || c == kCarriageReturn || c == kLineFeed) return true;
+    if (c > ' ') return false;
+    in.Advance();
+  }
+}
+
+std::string ReadLineText(TextInput& in) {
+  std::string line;
+  for (;;) {
+    int c = in.Peek();
+    if (c == kEndOfText || c == kLineFeed) break;
+    if (c == kCarriageReturn) {
+      if (in.PeekAt(1) == kLineFeed) break;
+      in.Advance();  // a CR on its own is dropped
+      continue;
+    }
+    line.push_back(static_cast<char>(c));
+    in.Advance();
+  }
+  return line;
+}
+
+void SkipToNextLine(TextInput& in) {
+  for (;;) {
+    int c = ReadTextChar(in);
+    if (c == kEndOfText || c == kLineFeed) return;
+  }
+}
+
+}  // namespace sparsim

@@ -1,0 +1,65 @@
+// Writing text: bytes out, CR LF line ends, explicit flushes.
+//
+// A TextOutput writes to a file descriptor (standard output or a created
+// file) or to an in-memory string. Text is buffered until Flush, Close, or
+// until the buffer grows large; every line end it writes is CR LF.
+//
+// Example:
+//   TextOutput out = TextOutput::InMemory();
+//   out.Write("Random Seed: ");
+//   out.WriteLine("12345");
+//   out.contents() == "Random Seed: 12345\r\n"
+//
+// A failed write or close throws the IoFault of common/program_end.h.
+
+#ifndef SPARSIM_NUMERIC_TEXT_OUTPUT_H_
+#define SPARSIM_NUMERIC_TEXT_OUTPUT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sparsim {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+class TextOutput {
+ public:
+  // Writes to the file descriptor fd, closing it on Close only when owns_fd.
+  TextOutput(int fd, std::string name, bool owns_fd);
+  static TextOutput InMemory(std::string name = "(memory)");
+  ~TextOutput();
+  TextOutput(TextOutput&& other) noexcept;
+  TextOutput& operator=(TextOutput&&) = delete;
+  TextOutput(const TextOutput&) = delete;
+  TextOutput& operator=(const TextOutput&) = delete;
+
+  void Write(std::string_view text);
+  void WriteChar(char c);
+  // Writes text and a CR LF line end.
+  void WriteLine(std::string_view text = {});
+  void Flush();
+  // Flushes and closes an owned descriptor; the output takes nothing more.
+  void Close();
+
+  const std::string& name() const { return name_; }
+  // Everything written to an in-memory output so far.
+  const std::string& contents() const { return memory_; }
+  // How many times Flush has been called; lets tests see what is flushed.
+  std::size_t flush_count() const { return flush_count_; }
+
+ private:
+  void WriteOut(std::string_view bytes);
+
+  int fd_;
+  bool owns_fd_;
+  bool in_memory_;
+  std::string name_;
+  std::string buffer_;
+  std::string memory_;
+  std::size_t flush_count_ = 0;
+};
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_NUMERIC_TEXT_OUTPUT_H_
