@@ -27,6 +27,10 @@ sanitize:
 	cmake --build build-sanitize --parallel $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure --parallel $(JOBS)
 
+# Timings of the inner loops (needs Google Benchmark, libbenchmark-dev).
+bench: build
+	./$(BUILD_DIR)/sparsim_bench
+
 install: build
 	cmake --install $(BUILD_DIR)
 
