@@ -28,8 +28,9 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
 }
 
 std::string PointLine(double x, double y) {
-  std::string y_text = Fixed(y, kPointWidth, 4);
-  if (y_text.size() >= kPointWidth) y_text.insert(0, 1, ' ');
+  std::string y_text = Fixed(y, 0, 4);
+  // A Y text that fills its field would run into X: a blank keeps them apart.
+  y_text = y_text.size() >= kPointWidth ? " " + y_text : Fixed(y, kPointWidth, 4);
   return Fixed(x, kPointWidth, 4) + y_text;
 }
 

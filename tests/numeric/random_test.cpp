@@ -1,0 +1,85 @@
+#include "numeric/random.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace sparsim {
+namespace {
+
+// u * 2^-32, exactly.
+long double Scaled(uint32_t u) { return std::ldexp(static_cast<long double>(u), -32); }
+
+struct Step {
+  uint32_t unsigned_state;
+  int32_t signed_state;
+};
+
+TEST(Random, StepsTheStateAndReturnsItExactlyOverTwoToThe32) {
+  struct Case {
+    int32_t seed;
+    Step steps[3];
+  };
+  // state := state * 134775813 + 1 (mod 2^32), worked by hand.
+  const Case cases[] = {
+      {1, {{134775814u, 134775814}, {3698175007u, -596792289}, {870078620u, 870078620}}},
+      {12345, {{1655067934u, 1655067934}, {1242767767u, 1242767767}, {342459380u, 342459380}}},
+      {-1, {{4160191484u, -134775812}, {866343917u, 866343917}, {2231304098u, -2063663198}}},
+      {0, {{1u, 1}, {134775814u, 134775814}, {3698175007u, -596792289}}},
+      {2147483647, {{2012707836u, 2012707836}, {3013827565u, -1281139731}, {83820450u, 83820450}}},
+      {std::numeric_limits<int32_t>::min(),
+       {{2147483649u, -2147483647}, {2282259462u, -2012707834}, {1550691359u, 1550691359}}},
+  };
+  for (const Case& c : cases) {
+    int32_t seed = c.seed;
+    for (const Step& step : c.steps) {
+      EXPECT_EQ(Random(seed), Scaled(step.unsigned_state)) << "seed " << c.seed;
+      EXPECT_EQ(seed, step.signed_state) << "seed " << c.seed;
+    }
+  }
+}
+
+TEST(Random, GivesTheDocumentedValuesWhenStoredAsDoubles) {
+  int32_t seed = 1;
+  EXPECT_EQ(static_cast<double>(Random(seed)), 0.031379939522594213);
+  EXPECT_EQ(static_cast<double>(Random(seed)), 0.8610484672244638);
+  EXPECT_EQ(seed, -596792289);
+  EXPECT_EQ(static_cast<double>(Random(seed)), 0.20258096512407064);
+
+  seed = 12345;
+  EXPECT_EQ(static_cast<double>(Random(seed)), 0.3853505323641002);
+  seed = -1;
+  EXPECT_EQ(static_cast<double>(Random(seed)), 0.9686200609430671);
+  seed = 0;
+  EXPECT_EQ(Random(seed), std::ldexp(1.0L, -32));
+  EXPECT_EQ(seed, 1);
+}
+
+TEST(Random, ReturnsTheNewStateReadAsUnsigned) {
+  int32_t seed = 7;
+  for (int i = 0; i < 1000; ++i) {
+    long double r = Random(seed);
+    ASSERT_GE(r, 0.0L);
+    ASSERT_LT(r, 1.0L);
+    ASSERT_EQ(r, Scaled(static_cast<uint32_t>(seed)));
+  }
+}
+
+// Randomize takes the seed from the clock and not from the previous state:
+// calls from the same state give different seeds as the clock moves on.
+TEST(Randomize, SetsTheSeedFromTheClockWithoutDrawing) {
+  int32_t first = 5;
+  Randomize(first);
+  bool changed = false;
+  for (int i = 0; i < 1000 && !changed; ++i) {
+    int32_t again = 5;
+    Randomize(again);
+    changed = again != first;
+  }
+  EXPECT_TRUE(changed);
+}
+
+}  // namespace
+}  // namespace sparsim
