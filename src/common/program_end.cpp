@@ -5,8 +5,7 @@
 namespace sparsim {
 
 ProgramEnd IoFault(const std::string& name, int error_number) {
-  return ProgramEnd(kExitIoFault,
-                    "sparsim: " + name + ": " + std::strerror(error_number));
+  return ProgramEnd(kExitIoFault, "sparsim: " + name + ": " + std::strerror(error_number));
 }
 
 }  // namespace sparsim

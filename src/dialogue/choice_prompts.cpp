@@ -13,8 +13,7 @@ bool IsEmptyAnswer(int letter) { return letter == kEmptyAnswer || letter == kLin
 
 }  // namespace
 
-void PromptLine(Console& console, std::string_view question,
-                std::string_view default_text) {
+void PromptLine(Console& console, std::string_view question, std::string_view default_text) {
   console.out.Write(question);
   if (default_text.empty()) {
     console.out.Write(" ? ");
@@ -40,14 +39,13 @@ std::string TrimSpaces(std::string_view text) {
 
 int UpperCaseLetter(int c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
-char AskChoice(Console& console, std::string_view question,
-               std::string_view letters, std::string_view default_text) {
+char AskChoice(Console& console, std::string_view question, std::string_view letters,
+               std::string_view default_text) {
   for (;;) {
     PromptLine(console, question, default_text);
     int letter = ReadKeyboardLine(console);
     if (IsEmptyAnswer(letter)) {
-      letter = default_text.empty() ? kNoLetter
-                                    : static_cast<unsigned char>(default_text[0]);
+      letter = default_text.empty() ? kNoLetter : static_cast<unsigned char>(default_text[0]);
     }
     letter = UpperCaseLetter(letter);
     if (letters.find(static_cast<char>(letter)) != std::string_view::npos) {

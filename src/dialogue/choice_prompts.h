@@ -26,8 +26,7 @@ constexpr char kDefaultYes = 'T';
 constexpr char kDefaultNo = 'F';
 constexpr char kNoDefault = ' ';
 
-void PromptLine(Console& console, std::string_view question,
-                std::string_view default_text);
+void PromptLine(Console& console, std::string_view question, std::string_view default_text);
 
 // The first character of the next answer line exactly as typed (0..255), or
 // 13 when the line is empty.
@@ -41,8 +40,8 @@ int UpperCaseLetter(int c);
 
 // An upper-case letter from `letters`; the first character of default_text
 // answers an empty line (no default when default_text is empty).
-char AskChoice(Console& console, std::string_view question,
-               std::string_view letters, std::string_view default_text);
+char AskChoice(Console& console, std::string_view question, std::string_view letters,
+               std::string_view default_text);
 
 // true for an answer beginning with Y or y, false for N or n.
 bool AskYesNo(Console& console, std::string_view question, char default_letter);

@@ -5,8 +5,8 @@
 namespace sparsim {
 namespace {
 
-constexpr std::array<std::string_view, 7> kRefusedDeviceNames = {
-    "PRN", "NUL", "COM1", "COM2", "LPT1", "LPT2", "LPT3"};
+constexpr std::array<std::string_view, 7> kRefusedDeviceNames = {"PRN",  "NUL",  "COM1", "COM2",
+                                                                 "LPT1", "LPT2", "LPT3"};
 constexpr std::string_view kRefusedCharacters = "/*?\"<>|";
 
 }  // namespace

@@ -32,8 +32,8 @@ std::string AskFileName(Console& console, std::string_view question,
 // offered without the extension. The comparison is case-sensitive.
 std::string ShortenDeviceDefault(const std::string& file_default) {
   constexpr std::array<std::string_view, 3> kThreeLetterDevices = {"CON", "PRN", "NUL"};
-  constexpr std::array<std::string_view, 5> kFourLetterDevices = {
-      "COM1", "COM2", "LPT1", "LPT2", "LPT3"};
+  constexpr std::array<std::string_view, 5> kFourLetterDevices = {"COM1", "COM2", "LPT1", "LPT2",
+                                                                  "LPT3"};
   std::size_t point = file_default.find('.');
   std::string_view base = std::string_view(file_default).substr(0, point);
   if (point == 3) {
@@ -50,9 +50,8 @@ std::string ShortenDeviceDefault(const std::string& file_default) {
 
 }  // namespace
 
-void AskInputFile(Console& console, const std::string& working_directory,
-                  std::string_view question, InputFile& file,
-                  std::string& file_default) {
+void AskInputFile(Console& console, const std::string& working_directory, std::string_view question,
+                  InputFile& file, std::string& file_default) {
   for (;;) {
     std::string name = AskFileName(console, question, file_default);
     if (name == kConsoleName) {
@@ -72,8 +71,8 @@ void AskInputFile(Console& console, const std::string& working_directory,
 }
 
 void AskOutputFile(Console& console, const std::string& working_directory,
-                   std::string_view question, OutputFile& file,
-                   std::string& file_default, const InputFile* must_differ_from) {
+                   std::string_view question, OutputFile& file, std::string& file_default,
+                   const InputFile* must_differ_from) {
   const std::string offered = ShortenDeviceDefault(file_default);
   for (;;) {
     std::string name = AskFileName(console, question, offered);

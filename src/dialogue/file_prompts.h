@@ -27,16 +27,14 @@
 namespace sparsim {
 
 // Relative names are looked up in working_directory.
-void AskInputFile(Console& console, const std::string& working_directory,
-                  std::string_view question, InputFile& file,
-                  std::string& file_default);
+void AskInputFile(Console& console, const std::string& working_directory, std::string_view question,
+                  InputFile& file, std::string& file_default);
 
 // A file default such as CON.OUT, naming a device, is offered shortened to
 // CON. When must_differ_from is given, a name that resolves to that open
 // input file is refused with "Output File Must Differ From Input File".
 void AskOutputFile(Console& console, const std::string& working_directory,
-                   std::string_view question, OutputFile& file,
-                   std::string& file_default,
+                   std::string_view question, OutputFile& file, std::string& file_default,
                    const InputFile* must_differ_from = nullptr);
 
 }  // namespace sparsim

@@ -39,8 +39,7 @@ bool Exists(const std::string& path) {
 
 // The entry of directory that matches component, exactly or else ignoring
 // the case of ASCII letters; nothing when there is none.
-std::optional<std::string> FindEntry(const std::string& directory,
-                                     const std::string& component) {
+std::optional<std::string> FindEntry(const std::string& directory, const std::string& component) {
   if (Exists(directory + "/" + component)) return component;
   DIR* dir = ::opendir(directory.c_str());
   if (dir == nullptr) return std::nullopt;
@@ -58,8 +57,7 @@ std::optional<std::string> FindEntry(const std::string& directory,
 
 }  // namespace
 
-std::string ResolveFileName(const std::string& working_directory,
-                            const std::string& name) {
+std::string ResolveFileName(const std::string& working_directory, const std::string& name) {
   std::vector<std::string> parts = SplitComponents(name);
   bool from_root = !name.empty() && name.front() == kNameSeparator;
   std::string path = from_root ? "" : working_directory;
@@ -85,8 +83,7 @@ bool TextFileExists(const std::string& path) {
   return true;
 }
 
-std::unique_ptr<TextInput> OpenTextFile(const std::string& path,
-                                        const std::string& name) {
+std::unique_ptr<TextInput> OpenTextFile(const std::string& path, const std::string& name) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat info {};
@@ -97,8 +94,7 @@ std::unique_ptr<TextInput> OpenTextFile(const std::string& path,
   return std::make_unique<TextInput>(fd, name, true);
 }
 
-std::unique_ptr<TextOutput> CreateTextFile(const std::string& path,
-                                           const std::string& name) {
+std::unique_ptr<TextOutput> CreateTextFile(const std::string& path, const std::string& name) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   return std::make_unique<TextOutput>(fd, name, true);

@@ -23,21 +23,18 @@
 
 namespace sparsim {
 
-std::string ResolveFileName(const std::string& working_directory,
-                            const std::string& name);
+std::string ResolveFileName(const std::string& working_directory, const std::string& name);
 
 // True only for a regular file that can be opened for reading.
 bool TextFileExists(const std::string& path);
 
 // Opens path for reading, or gives nullptr when it cannot be opened or is a
 // directory. name is the program's name of the file, used in error reports.
-std::unique_ptr<TextInput> OpenTextFile(const std::string& path,
-                                        const std::string& name);
+std::unique_ptr<TextInput> OpenTextFile(const std::string& path, const std::string& name);
 
 // Creates path (emptying an existing file) for writing, or gives nullptr
 // when that fails.
-std::unique_ptr<TextOutput> CreateTextFile(const std::string& path,
-                                           const std::string& name);
+std::unique_ptr<TextOutput> CreateTextFile(const std::string& path, const std::string& name);
 
 // Deletes path when it is a regular file; anything else (a device, a link)
 // is left in place and only emptied by CreateTextFile.

@@ -24,8 +24,8 @@ std::string AskNumberText(Console& console, std::string_view question,
 
 // The message for a character that does not belong to a number. An error
 // just past the end of the answer has no character to show.
-void WriteInvalidCharacter(Console& console, std::string_view label,
-                           const std::string& answer, std::size_t position) {
+void WriteInvalidCharacter(Console& console, std::string_view label, const std::string& answer,
+                           std::size_t position) {
   console.out.Write(label);
   console.out.Write("\"");
   if (position <= answer.size()) console.out.WriteChar(answer[position - 1]);
@@ -38,8 +38,8 @@ void WriteOutOfRange(Console& console, const std::string& low, const std::string
 
 }  // namespace
 
-int32_t AskInteger(Console& console, std::string_view question, int32_t low,
-                   int32_t high, std::string_view default_text) {
+int32_t AskInteger(Console& console, std::string_view question, int32_t low, int32_t high,
+                   std::string_view default_text) {
   for (;;) {
     std::string answer = AskNumberText(console, question, default_text);
     IntegerParse parsed = ParseInteger(answer);
@@ -55,8 +55,8 @@ int32_t AskInteger(Console& console, std::string_view question, int32_t low,
   }
 }
 
-double AskReal(Console& console, std::string_view question,
-               std::string_view default_text, double low, double high) {
+double AskReal(Console& console, std::string_view question, std::string_view default_text,
+               double low, double high) {
   for (;;) {
     std::string answer = AskNumberText(console, question, default_text);
     // A leading point reads as "0." whatever the parser makes of it.
@@ -70,8 +70,7 @@ double AskReal(Console& console, std::string_view question,
     // A value beyond the range of a double has no stored form: refused.
     bool in_range = !std::isinf(value) && value >= low && value <= high;
     if (parsed.error_position != 0) {
-      WriteInvalidCharacter(console, "Invalid Character in Real: ", answer,
-                            parsed.error_position);
+      WriteInvalidCharacter(console, "Invalid Character in Real: ", answer, parsed.error_position);
     } else if (!in_range) {
       WriteOutOfRange(console, FormatScientific(low), FormatScientific(high));
     } else {

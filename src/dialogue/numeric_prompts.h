@@ -23,11 +23,11 @@
 
 namespace sparsim {
 
-int32_t AskInteger(Console& console, std::string_view question, int32_t low,
-                   int32_t high, std::string_view default_text);
+int32_t AskInteger(Console& console, std::string_view question, int32_t low, int32_t high,
+                   std::string_view default_text);
 
-double AskReal(Console& console, std::string_view question,
-               std::string_view default_text, double low, double high);
+double AskReal(Console& console, std::string_view question, std::string_view default_text,
+               double low, double high);
 
 }  // namespace sparsim
 

@@ -7,8 +7,8 @@
 namespace sparsim {
 
 void AskSeed(Console& console, int32_t& rand_seed) {
-  rand_seed = AskInteger(console, "Random Generator Seed (0 to set from clock)",
-                         -2147483647, 2147483647, "0");
+  rand_seed = AskInteger(console, "Random Generator Seed (0 to set from clock)", -2147483647,
+                         2147483647, "0");
   if (rand_seed == 0) Randomize(rand_seed);
 }
 

@@ -62,16 +62,15 @@ void AskDensity(Console& console, GenerationParameters& p, ProgramState& state) 
     }
     EndIfAnswersExhausted(console);
   }
-  console.out.WriteLine(FormatInteger(state.point_count, 0) +
-                        " Point Locations will be Generated");
+  console.out.WriteLine(FormatInteger(state.point_count, 0) + " Point Locations will be Generated");
 }
 
 void AskNumber(Console& console, GenerationParameters& p, ProgramState& state) {
   state.point_count = AskInteger(console, "  Number of Points", 1, kMaxPoints, "");
   // A site of no area holds any number of points at infinite density.
-  p.density = p.area == 0 ? std::numeric_limits<double>::infinity()
-                          : static_cast<double>(
-                                static_cast<long double>(state.point_count) / p.area);
+  p.density = p.area == 0
+                  ? std::numeric_limits<double>::infinity()
+                  : static_cast<double>(static_cast<long double>(state.point_count) / p.area);
 }
 
 void AskClusters(Console& console, GenerationParameters& p, const ProgramState& state) {
@@ -115,8 +114,8 @@ GenerationParameters AskSetParameters(Console& console, ProgramState& state) {
     p.cluster_radius = p.site_radius;
   }
   console.out.WriteLine("Density Distribution Model");
-  p.model = AskChoice(console, "  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal", "UHCSN",
-                      "N");
+  p.model =
+      AskChoice(console, "  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal", "UHCSN", "N");
   return p;
 }
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "numeric/number_format.h"
 #include "numeric/extended_constants.h"
+#include "numeric/number_format.h"
 #include "numeric/random.h"
 
 namespace sparsim {
@@ -49,8 +49,8 @@ void ShowProgress(Console& console, int32_t count) {
 
 }  // namespace
 
-void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y,
-                         double radius, int32_t& rand_seed) {
+void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,
+                         int32_t& rand_seed) {
   double distance = kFarAway;
   while (distance > radius) {
     x = static_cast<double>((static_cast<long double>(centre_x) - radius) +
@@ -61,8 +61,8 @@ void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y,
   }
 }
 
-void RandomPointInRectangle(double& x, double& y, double x_min, double y_min,
-                            double x_max, double y_max, int32_t& rand_seed) {
+void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, double x_max,
+                            double y_max, int32_t& rand_seed) {
   double width = static_cast<double>(static_cast<long double>(x_max) - x_min);
   double height = static_cast<double>(static_cast<long double>(y_max) - y_min);
   x = static_cast<double>(Random(rand_seed) * width + x_min);

@@ -35,12 +35,12 @@ struct ClusterSeeds {
 
 // A point of the disc: attempts of two draws (X first) until the point lies
 // within radius of the centre. A radius of 0 gives the centre.
-void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y,
-                         double radius, int32_t& rand_seed);
+void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,
+                         int32_t& rand_seed);
 
 // A point of the rectangle: exactly two draws, X first.
-void RandomPointInRectangle(double& x, double& y, double x_min, double y_min,
-                            double x_max, double y_max, int32_t& rand_seed);
+void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, double x_max,
+                            double y_max, int32_t& rand_seed);
 
 // The normal density at value, or 0 where (value - mean)^2 / (2 sd^2) > 10.
 // NormalDensity(0, 1, 0) == 0.3989...

@@ -20,7 +20,10 @@ TextInput::TextInput(int fd, std::string name, bool owns_fd)
     : fd_(fd), owns_fd_(owns_fd), name_(std::move(name)) {}
 
 TextInput::TextInput(std::string content, std::string name)
-    : fd_(-1), owns_fd_(false), physical_end_(true), name_(std::move(name)),
+    : fd_(-1),
+      owns_fd_(false),
+      physical_end_(true),
+      name_(std::move(name)),
       buffer_(std::move(content)) {}
 
 TextInput::~TextInput() {

@@ -64,8 +64,7 @@ void PlotPoints(Console& console, const ProgramState& state) {
       }
     }
     for (int32_t i = 1; i <= count; ++i) {
-      long long column =
-          CellOffset(state.store.x[i], e.low_x, e.high_x, x_scale, kColumns) + 1;
+      long long column = CellOffset(state.store.x[i], e.low_x, e.high_x, x_scale, kColumns) + 1;
       long long row = kRows - CellOffset(state.store.y[i], e.low_y, e.high_y, y_scale, kRows);
       column = std::clamp(column, 1LL, static_cast<long long>(kShownColumns));
       row = std::clamp(row, 1LL, static_cast<long long>(kShownRows));

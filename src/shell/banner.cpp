@@ -11,16 +11,16 @@ constexpr int kMaxBoxWidth = 77;
 
 // The banner's notice lines; the first is measured for the box width.
 constexpr std::array<std::string_view, 4> kNoticeLines = {
-    "Spatial point patterns", "for simulation studies", "Same seed, same points:",
-    "every run can be repeated"};
+    "Spatial point patterns", "for simulation studies",
+    "Same seed, same points:", "every run can be repeated"};
 
 enum BoxPiece { kTopLeft, kTopRight, kBottomLeft, kBottomRight, kHorizontal, kVertical };
 
 std::string_view BoxCharacter(const Console& console, BoxPiece piece) {
-  static constexpr std::array<std::string_view, 6> kCodePage437 = {
-      "\xC9", "\xBB", "\xC8", "\xBC", "\xCD", "\xBA"};
-  static constexpr std::array<std::string_view, 6> kUtf8 = {
-      "\u2554", "\u2557", "\u255A", "\u255D", "\u2550", "\u2551"};
+  static constexpr std::array<std::string_view, 6> kCodePage437 = {"\xC9", "\xBB", "\xC8",
+                                                                   "\xBC", "\xCD", "\xBA"};
+  static constexpr std::array<std::string_view, 6> kUtf8 = {"\u2554", "\u2557", "\u255A",
+                                                            "\u255D", "\u2550", "\u2551"};
   return console.utf8_box ? kUtf8[piece] : kCodePage437[piece];
 }
 
@@ -54,12 +54,12 @@ void ShowBanner(Console& console, std::string_view name, std::string_view versio
                 std::string_view title) {
   for (int i = 0; i < 4; ++i) console.out.WriteLine();
   std::string heading = std::string(name) + " V" + std::string(version);
-  int width = 2 + static_cast<int>(std::max(
-                      {heading.size(), title.size(), kNoticeLines[0].size()}));
+  int width =
+      2 + static_cast<int>(std::max({heading.size(), title.size(), kNoticeLines[0].size()}));
   WriteBoxEdge(console, width, true);
-  for (std::string_view line : {std::string_view(heading), title, std::string_view(),
-                                kNoticeLines[0], kNoticeLines[1], std::string_view(),
-                                kNoticeLines[2], kNoticeLines[3]}) {
+  for (std::string_view line :
+       {std::string_view(heading), title, std::string_view(), kNoticeLines[0], kNoticeLines[1],
+        std::string_view(), kNoticeLines[2], kNoticeLines[3]}) {
     WriteBoxLine(console, width, line);
   }
   WriteBoxEdge(console, width, false);

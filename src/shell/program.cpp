@@ -18,8 +18,8 @@ constexpr std::string_view kTitle = "Random Point Distributions";
 
 void RunModes(Console& console, ProgramState& state) {
   ShowBanner(console, kProgramName, kVersion, kTitle);
-  char mode = AskChoice(console, "[G]enerate Random Points or Random [W]alk Existing Points",
-                        "GW", "G");
+  char mode =
+      AskChoice(console, "[G]enerate Random Points or Random [W]alk Existing Points", "GW", "G");
   if (mode == 'G') {
     GeneratePoints(console, state);
   } else {

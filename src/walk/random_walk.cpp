@@ -30,8 +30,7 @@ int32_t WalkAnnouncedPoints(Console& console, ProgramState& state, int32_t annou
   TextOutput& out = state.output_file.text();
   state.point_count = 0;
   // Separators after the last point (a comma, a comment) are not a point.
-  while (state.point_count < announced &&
-         !SkipSeparatorsToDataEnd(state.input_file.text())) {
+  while (state.point_count < announced && !SkipSeparatorsToDataEnd(state.input_file.text())) {
     ++state.point_count;
     double x = ReadRealItem(console, state.input_file);
     double y = ReadRealItem(console, state.input_file);
@@ -48,13 +47,11 @@ int32_t WalkAnnouncedPoints(Console& console, ProgramState& state, int32_t annou
 }
 
 void WalkOnePass(Console& console, ProgramState& state) {
-  AskOutputFile(console, state.working_directory,
-                "Output file of Random Walked Point Coordinates", state.output_file,
-                state.output_name, &state.input_file);
+  AskOutputFile(console, state.working_directory, "Output file of Random Walked Point Coordinates",
+                state.output_file, state.output_name, &state.input_file);
   console.out.WriteLine("Steplength is uniformly distributed between 0 and maximum specified");
   double max_step = AskReal(console, "Maximum Step Length", "1.0", 0, kHuge);
-  int32_t step_count =
-      AskInteger(console, "Number of Random Walk Steps", 0, 2147483647, "1");
+  int32_t step_count = AskInteger(console, "Number of Random Walk Steps", 0, 2147483647, "1");
   int32_t announced = ReadIntegerItem(console, state.input_file);
   int32_t dimensions = ReadIntegerItem(console, state.input_file);
   if (dimensions != 2) FatalError(console, "Fatal Error-Dimensions<>2");

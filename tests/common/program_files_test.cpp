@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "dialogue/file_system.h"
+#include "support/temp_dir.h"
 
 namespace sparsim {
 namespace {

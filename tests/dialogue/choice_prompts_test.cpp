@@ -11,21 +11,6 @@
 namespace sparsim {
 namespace {
 
-const std::string kEndOfInputReport =
-    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
-
-// Runs a prompt that must end the program; gives the exit status it ends
-// with, or -1 when it returns instead.
-template <typename Prompt>
-int EndStatus(Prompt prompt) {
-  try {
-    prompt();
-  } catch (const ProgramEnd& end) {
-    return end.exit_status();
-  }
-  return -1;
-}
-
 TEST(PromptLine, ShowsTheDefaultInBracesOrOnlyTheQuestionMark) {
   TestConsole with_default("");
   PromptLine(with_default.console, "Distribution Diameter", "20.0");

@@ -16,19 +16,7 @@
 namespace sparsim {
 namespace {
 
-const std::string kEndOfInputReport =
-    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
 const std::string kErase = "File Exists; OK to Erase It {N} ? ";
-
-template <typename Prompt>
-int EndStatus(Prompt prompt) {
-  try {
-    prompt();
-  } catch (const ProgramEnd& end) {
-    return end.exit_status();
-  }
-  return -1;
-}
 
 class FilePrompts : public ::testing::Test {
  protected:

@@ -15,20 +15,8 @@
 namespace sparsim {
 namespace {
 
-const std::string kEndOfInputReport =
-    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
 constexpr int32_t kHighest = 2147483647;
 constexpr double kFree = 1e30;
-
-template <typename Prompt>
-int EndStatus(Prompt prompt) {
-  try {
-    prompt();
-  } catch (const ProgramEnd& end) {
-    return end.exit_status();
-  }
-  return -1;
-}
 
 std::string BadInteger(const std::string& shown) {
   return "Invalid Character in Integer: \"" + shown + "\"\r\n";

@@ -8,6 +8,7 @@
 
 #include "dialogue/file_system.h"
 #include "numeric/data_reader.h"
+#include "support/sample_files.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"
 
@@ -70,14 +71,10 @@ TEST(WriteCoordinateFile, WritesTheLayoutExampleByteForByte) {
   EXPECT_EQ(w.t.output(), "Output File {.ADF} ? ");
   EXPECT_EQ(w.state->output_name, "EXAMPLE.ADF");
   EXPECT_FALSE(w.state->output_file.IsOpen());
-  EXPECT_EQ(w.dir.Read("EXAMPLE.ADF"),
-            "3 #Points# 2 #Coordinates#\r\n"
-            "# Site Diameter  20.00;  Area   314.16 #\r\n"
-            "#Density:   0.0095;  Model C;  Random Seed: 12345 #\r\n"
-            "# Radius or S.D.  2.5000;  Cluster Seeds 2 #\r\n"
-            "    3.1416   12.5000\r\n"
-            "   14.2500    6.7500\r\n"
-            "   13.1000    8.0500\r\n");
+  EXPECT_EQ(w.dir.Read("EXAMPLE.ADF"), kExampleAdfHeader +
+                                           "    3.1416   12.5000\r\n"
+                                           "   14.2500    6.7500\r\n"
+                                           "   13.1000    8.0500\r\n");
 }
 
 TEST(WriteCoordinateFile, CentredSetWithoutPointsIsHeaderOnly) {

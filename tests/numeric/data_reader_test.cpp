@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/program_end.h"
+#include "support/sample_files.h"
 #include "support/test_console.h"
 
 namespace sparsim {
@@ -57,8 +58,8 @@ TEST(ReadRealItem, SkipsBlanksCommasAndComments) {
 }
 
 TEST(ReadRealItem, GivesUnexpectedEofAndTheMissingValueAfterTheLastNumber) {
-  for (const char* data : {"5", "5,", "5 # end", "5 # end #", "5\r\n\r\n  \r\n", "5,#c#,\n",
-                           "5\x1A 7", "5 #\x1A 7"}) {
+  for (const char* data :
+       {"5", "5,", "5 # end", "5 # end #", "5\r\n\r\n  \r\n", "5,#c#,\n", "5\x1A 7", "5 #\x1A 7"}) {
     Reader r(data);
     EXPECT_EQ(r.Real(), 5) << data;
     EXPECT_EQ(r.Real(), kMissingValue) << data;
@@ -103,10 +104,10 @@ TEST(ReadRealItem, ShowsTheCharacterThatIsNotPartOfANumber) {
 TEST(ReadRealItem, GoesOnAfterTheBadTokenWhenTheUserDeclinesToQuit) {
   Reader r("12a4 7,x 8", "maybe\r\nN\r\nno thanks\r\n");
   EXPECT_EQ(r.Reals(4), (std::vector<double>{kMissingValue, 7, kMissingValue, 8}));
-  EXPECT_EQ(r.t.output(),
-            "Invalid Character in Number: \"a\"  (Decimal 97) - Input: 12a4\r\n" +
-                std::string(kQuitNow) + kQuitNow +
-                "Invalid Character in Number: \"x\"  (Decimal 120) - Input: x\r\n" + kQuitNow);
+  EXPECT_EQ(r.t.output(), "Invalid Character in Number: \"a\"  (Decimal 97) - Input: 12a4\r\n" +
+                              std::string(kQuitNow) + kQuitNow +
+                              "Invalid Character in Number: \"x\"  (Decimal 120) - Input: x\r\n" +
+                              kQuitNow);
 }
 
 TEST(ReadRealItem, RefusesANumberBeyondTheRangeOfADouble) {
@@ -185,8 +186,8 @@ TEST(ReadIntegerItem, RefusesFractionsAndValuesOutOfRange) {
   for (const Case& c : cases) {
     Reader r(std::string(c.data) + " 7", "n\r\n");
     EXPECT_EQ(r.Integer(), kIntegerFailureValue) << c.data;
-    EXPECT_EQ(r.t.output(), "Not an Integer or Integer Out of Range: " + std::string(c.shown) +
-                                "\r\n" + kQuitNow)
+    EXPECT_EQ(r.t.output(),
+              "Not an Integer or Integer Out of Range: " + std::string(c.shown) + "\r\n" + kQuitNow)
         << c.data;
     EXPECT_EQ(r.Integer(), 7);
   }
@@ -217,16 +218,12 @@ TEST(ReadIntegerItem, EndsTheProgramWhenTheUserQuits) {
 }
 
 TEST(DataFiles, ReadsACoordinateFileWrittenByGeneration) {
-  Reader r(
-      "3 #Points# 2 #Coordinates#\r\n"
-      "# Site Diameter  20.00;  Area   314.16 #\r\n"
-      "#Density:   0.0095;  Model C;  Random Seed: 12345 #\r\n"
-      "# Radius or S.D.  2.5000;  Cluster Seeds 2 #\r\n"
-      "    3.1416   12.5000\r\n"
-      "   14.2500    6.7500\r\n"
-      "   13.1000    8.0500\r\n"
-      " -999.9999 9999.9999\r\n"
-      "    1.0000  12345.6789\r\n");
+  Reader r(kExampleAdfHeader +
+           "    3.1416   12.5000\r\n"
+           "   14.2500    6.7500\r\n"
+           "   13.1000    8.0500\r\n"
+           " -999.9999 9999.9999\r\n"
+           "    1.0000  12345.6789\r\n");
   EXPECT_EQ(r.Integer(), 3);
   EXPECT_EQ(r.Integer(), 2);
   EXPECT_EQ(r.Reals(10), (std::vector<double>{3.1416, 12.5, 14.25, 6.75, 13.1, 8.05, -999.9999,
@@ -248,7 +245,9 @@ TEST(DataFiles, ReadsAWalkOutputFile) {
 }
 
 TEST(SkipSeparatorsToDataEnd, StopsAtTheNextItem) {
-  for (const char* data : {"", "  \r\n", ", ,\r\n", "# comment", "# a # , # b\n\n", "\x1A" "5"}) {
+  for (const char* data : {"", "  \r\n", ", ,\r\n", "# comment", "# a # , # b\n\n",
+                           "\x1A"
+                           "5"}) {
     TextInput in{std::string(data)};
     EXPECT_TRUE(SkipSeparatorsToDataEnd(in)) << data;
   }

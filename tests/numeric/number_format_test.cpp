@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <initializer_list>
+#include <limits>
 #include <string>
 
 namespace sparsim {

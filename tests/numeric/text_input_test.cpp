@@ -34,7 +34,9 @@ TEST(TextInput, ReadsCharactersAndKeepsGivingTheEndIndication) {
 }
 
 TEST(TextInput, CharacterTwentySixEndsTheContent) {
-  TextInput in(std::string("ab\x1A" "cd\r\nef"));
+  TextInput in(
+      std::string("ab\x1A"
+                  "cd\r\nef"));
   EXPECT_EQ(in.PeekAt(1), 'b');
   EXPECT_EQ(in.PeekAt(2), kEndOfText);
   EXPECT_EQ(in.PeekAt(3), kEndOfText);
@@ -49,7 +51,9 @@ TEST(TextInput, CharacterTwentySixEndsTheContent) {
   EXPECT_TRUE(AtLineEnd(line));
   EXPECT_TRUE(line.MetEnd());
 
-  TextInput blanks(std::string(" \r\n\t\x1A" "5"));
+  TextInput blanks(
+      std::string(" \r\n\t\x1A"
+                  "5"));
   EXPECT_TRUE(SkipBlanksToFileEnd(blanks));
   TextInput line_blanks(std::string("  \x1A\r\n"));
   EXPECT_TRUE(SkipBlanksToLineEnd(line_blanks));
@@ -116,11 +120,8 @@ TEST(TextInput, SkipsBlanksAcrossLinesOrWithinALine) {
     int next;
   };
   const Case cases[] = {
-      {" \t\f\r\nx", true, '\r'},
-      {"  \nx", true, '\n'},
-      {" \t\f x", false, 'x'},
-      {"   ", true, kEndOfText},
-      {"", true, kEndOfText},
+      {" \t\f\r\nx", true, '\r'}, {"  \nx", true, '\n'},  {" \t\f x", false, 'x'},
+      {"   ", true, kEndOfText},  {"", true, kEndOfText},
   };
   for (const Case& c : cases) {
     TextInput in{std::string(c.content)};
@@ -166,7 +167,9 @@ TEST(TextInput, ReadsAndRewindsALargeFileOpenedByDescriptor) {
   TempDir dir;
   std::string content;
   for (int i = 0; i < 20000; ++i) content += "line " + std::to_string(i) + "\r\n";
-  content += "last\x1A" "after the mark\r\n";
+  content +=
+      "last\x1A"
+      "after the mark\r\n";
   dir.Write("big.txt", content);
 
   int fd = ::open(dir.File("big.txt").c_str(), O_RDONLY);

@@ -12,19 +12,6 @@ namespace sparsim {
 namespace {
 
 const std::string kClose = "OK to Close Program Window {Y} ? ";
-const std::string kEndOfInputReport =
-    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
-
-template <typename Action>
-int EndStatus(Action action) {
-  try {
-    action();
-  } catch (const ProgramEnd& end) {
-    return end.exit_status();
-  }
-  return -1;
-}
-
 TEST(ConfirmClose, ReturnsOnlyAfterAYes) {
   struct Case {
     std::string answers;

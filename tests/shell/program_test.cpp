@@ -15,8 +15,6 @@ namespace {
 const std::string kMode = "[G]enerate Random Points or Random [W]alk Existing Points {G} ? ";
 const std::string kSeed = "Random Generator Seed (0 to set from clock) {0} ? ";
 const std::string kClose = "OK to Close Program Window {Y} ? ";
-const std::string kEndOfInputReport =
-    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
 // The last line of the banner's box, then its three empty lines.
 const std::string kBannerEnd =
     std::string(24, ' ') + "\xC8" + std::string(28, '\xCD') + "\xBC\r\n\r\n\r\n\r\n";

@@ -15,8 +15,7 @@ namespace sparsim {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "sparsim-test-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "sparsim-test-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data());
   }
   ~TempDir() {

@@ -10,11 +10,29 @@
 
 #include <string>
 
+#include "common/program_end.h"
 #include "dialogue/console.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
 
 namespace sparsim {
+
+// What the program writes when the answers run out where a question has no
+// usable answer.
+inline const std::string kEndOfInputReport =
+    "\r\n<<<<<<<<<<<<>>>>>>>>>>>>\r\nEnd of Input - Program Aborting.\r\n";
+
+// Runs action, which should end the program; gives the exit status it ends
+// with, or -1 when it returns instead.
+template <typename Action>
+int EndStatus(Action action) {
+  try {
+    action();
+  } catch (const ProgramEnd& end) {
+    return end.exit_status();
+  }
+  return -1;
+}
 
 struct TestConsole {
   explicit TestConsole(std::string answers)

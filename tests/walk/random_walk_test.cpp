@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/program_end.h"
+#include "support/sample_files.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"
 
@@ -201,14 +202,10 @@ TEST(WalkPoints, MoreThanTenThousandPointsAreAllWrittenButOnlyTheFirstStored) {
 
 TEST(WalkPoints, ReadsACoordinateFileWrittenByTheGenerationMode) {
   Walk w;
-  w.dir.Write("site.adf",
-              "3 #Points# 2 #Coordinates#\r\n"
-              "# Site Diameter  20.00;  Area   314.16 #\r\n"
-              "#Density:   0.0095;  Model C;  Random Seed: 12345 #\r\n"
-              "# Radius or S.D.  2.5000;  Cluster Seeds 2 #\r\n"
-              "    3.1416   12.5000\r\n"
-              "   14.2500    6.7500\r\n"
-              "   12.3456 -1234.5678\r\n");
+  w.dir.Write("site.adf", kExampleAdfHeader +
+                              "    3.1416   12.5000\r\n"
+                              "   14.2500    6.7500\r\n"
+                              "   12.3456 -1234.5678\r\n");
   w.Run("site\r\n1\r\n\r\n\r\n0\r\nn\r\n\r\n");
   EXPECT_EQ(w.state->input_name, "SITE.ADF");
   EXPECT_EQ(w.dir.Read("SITE.OUT"),
