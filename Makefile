@@ -27,12 +27,19 @@ sanitize:
 	cmake --build build-sanitize --parallel $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure --parallel $(JOBS)
 
-# Timings of the inner loops (needs Google Benchmark, libbenchmark-dev).
-bench: build
-	./$(BUILD_DIR)/sparsim_bench
+# Figures of the sampling engine against its reference loop, and of the walk;
+# then the timings of the inner loops when Google Benchmark (libbenchmark-dev)
+# is installed. BENCH_ARGS="10 all 3": a tenth of the points, best of 3 runs.
+BENCH_ARGS ?=
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSPARSIM_BUILD_TESTS=OFF
+	cmake --build build-bench --parallel $(JOBS) --target sparsim_engine_bench
+	./build-bench/sparsim_engine_bench $(BENCH_ARGS)
+	cmake --build build-bench --parallel $(JOBS)
+	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 
 install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) build-sanitize
+	rm -rf $(BUILD_DIR) build-sanitize build-bench

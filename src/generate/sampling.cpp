@@ -14,13 +14,6 @@ constexpr double kNormalTailLimit = 10;
 
 double PointMass(double d) { return d == 0 ? 1.0 : 0.0; }
 
-// sqrt((x1 - x2)^2 + (y1 - y2)^2) in extended precision, stored.
-double Distance(double x1, double y1, double x2, double y2) {
-  long double dx = static_cast<long double>(x1) - x2;
-  long double dy = static_cast<long double>(y1) - y2;
-  return static_cast<double>(sqrtl(dx * dx + dy * dy));
-}
-
 void DrawSitePoint(const GenerationParameters& p, double& x, double& y, int32_t& rand_seed) {
   if (p.shape == kCircle) {
     RandomPointInCircle(x, y, p.centre_x, p.centre_y, p.site_radius, rand_seed);
@@ -29,13 +22,42 @@ void DrawSitePoint(const GenerationParameters& p, double& x, double& y, int32_t&
   }
 }
 
-// The sum of the seeds' model values for a candidate, stopping once it
-// reaches 1, since acceptance is then certain.
-double SeedSum(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y) {
+// The sum over every seed, one by one: seeds 1, 2, ... until it reaches 1.
+double SumOverEverySeed(const GenerationParameters& p, const ClusterSeeds& seeds, double x,
+                        double y) {
   double sum = 0;
   for (int32_t i = 1; sum < 1 && i <= p.seed_count; ++i) {
-    double d = Distance(x, y, seeds.x[i], seeds.y[i]);
+    double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
+    sum = static_cast<double>(static_cast<long double>(sum) + value);
+  }
+  return sum;
+}
+
+}  // namespace
+
+double PointDistance(double x1, double y1, double x2, double y2) {
+  long double dx = static_cast<long double>(x1) - x2;
+  long double dy = static_cast<long double>(y1) - y2;
+  return static_cast<double>(sqrtl(dx * dx + dy * dy));
+}
+
+double CircleCoordinate(long double random, double centre, double radius) {
+  return static_cast<double>((static_cast<long double>(centre) - radius) + random * 2 * radius);
+}
+
+double RectangleCoordinate(long double random, double extent, double low) {
+  return static_cast<double>(random * extent + low);
+}
+
+double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds,
+               std::span<const int16_t> listed_seeds, double x, double y) {
+  double sum = 0;
+  for (size_t k = 0; sum < 1 && k < listed_seeds.size(); ++k) {
+    auto i = static_cast<size_t>(listed_seeds[k]);
+    double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
+    double value = ModelValue(parameters.model, d, parameters.cluster_radius,
+                              parameters.site_radius);
     sum = static_cast<double>(static_cast<long double>(sum) + value);
   }
   return sum;
@@ -47,17 +69,13 @@ void ShowProgress(Console& console, int32_t count) {
   console.out.Flush();
 }
 
-}  // namespace
-
 void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,
                          int32_t& rand_seed) {
   double distance = kFarAway;
   while (distance > radius) {
-    x = static_cast<double>((static_cast<long double>(centre_x) - radius) +
-                            Random(rand_seed) * 2 * radius);
-    y = static_cast<double>((static_cast<long double>(centre_y) - radius) +
-                            Random(rand_seed) * 2 * radius);
-    distance = Distance(x, y, centre_x, centre_y);
+    x = CircleCoordinate(Random(rand_seed), centre_x, radius);
+    y = CircleCoordinate(Random(rand_seed), centre_y, radius);
+    distance = PointDistance(x, y, centre_x, centre_y);
   }
 }
 
@@ -65,8 +83,8 @@ void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, do
                             double y_max, int32_t& rand_seed) {
   double width = static_cast<double>(static_cast<long double>(x_max) - x_min);
   double height = static_cast<double>(static_cast<long double>(y_max) - y_min);
-  x = static_cast<double>(Random(rand_seed) * width + x_min);
-  y = static_cast<double>(Random(rand_seed) * height + y_min);
+  x = RectangleCoordinate(Random(rand_seed), width, x_min);
+  y = RectangleCoordinate(Random(rand_seed), height, y_min);
 }
 
 double NormalDensity(double mean, double standard_deviation, double value) {
@@ -114,14 +132,16 @@ void PlaceClusterSeeds(const GenerationParameters& parameters, ClusterSeeds& see
   }
 }
 
-void FillPointStore(Console& console, const GenerationParameters& parameters,
-                    const ClusterSeeds& seeds, ProgramState& state) {
+int64_t FillPointStoreReference(Console& console, const GenerationParameters& parameters,
+                                const ClusterSeeds& seeds, ProgramState& state) {
+  int64_t candidates = 0;
   int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
   while (accepted < state.point_count) {
     double x = 0;
     double y = 0;
     DrawSitePoint(parameters, x, y, state.rand_seed);
-    double sum = SeedSum(parameters, seeds, x, y);
+    double sum = SumOverEverySeed(parameters, seeds, x, y);
+    ++candidates;
     if (Random(state.rand_seed) < sum) {
       ++accepted;
       state.store.x[accepted] = x;
@@ -129,6 +149,7 @@ void FillPointStore(Console& console, const GenerationParameters& parameters,
       if (accepted % 10 == 0) ShowProgress(console, accepted);
     }
   }
+  return candidates;
 }
 
 }  // namespace sparsim

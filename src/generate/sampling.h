@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "common/program_state.h"
 #include "dialogue/console.h"
@@ -32,6 +33,18 @@ struct ClusterSeeds {
   std::array<double, kMaxSeeds + 1> x{};
   std::array<double, kMaxSeeds + 1> y{};
 };
+
+// The distance between two points, computed in extended precision and
+// stored: PointDistance(0, 0, 3, 4) == 5.
+double PointDistance(double x1, double y1, double x2, double y2);
+
+// One coordinate of a circle attempt from its draw random:
+// (centre - radius) + random x 2 x radius, stored.
+double CircleCoordinate(long double random, double centre, double radius);
+
+// One coordinate of a rectangle point from its draw random:
+// random x extent + low, stored.
+double RectangleCoordinate(long double random, double extent, double low);
 
 // A point of the disc: attempts of two draws (X first) until the point lies
 // within radius of the centre. A radius of 0 gives the centre.
@@ -58,10 +71,31 @@ double ModelValue(char model, double d, double cluster_radius, double site_radiu
 void PlaceClusterSeeds(const GenerationParameters& parameters, ClusterSeeds& seeds,
                        ProgramState& state);
 
+// The sum of the model values of the seeds listed in ascending order (all
+// seeds, or all but some that add exactly 0) for a candidate at (x, y),
+// stopping once it reaches 1, since acceptance is then certain.
+double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds,
+               std::span<const int16_t> listed_seeds, double x, double y);
+
 // Accepts candidates until point_count points are stored, showing every
 // tenth accepted count on the console followed by a carriage return.
-void FillPointStore(Console& console, const GenerationParameters& parameters,
-                    const ClusterSeeds& seeds, ProgramState& state);
+// Returns the number of candidates drawn.
+//
+// Candidates far from every seed are refused by a quick test in double
+// arithmetic, and only the seeds near a candidate enter its sum, but every
+// draw, point and decision is the same, bit for bit, as in
+// FillPointStoreReference.
+int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
+                       const ClusterSeeds& seeds, ProgramState& state);
+
+// The same set computed straightforwardly: each candidate's coordinates and
+// the sum over every seed in extended precision. Kept as the measure of the
+// fast engine's exactness and speed.
+int64_t FillPointStoreReference(Console& console, const GenerationParameters& parameters,
+                                const ClusterSeeds& seeds, ProgramState& state);
+
+// Shows an accepted count on the console (every tenth one is shown).
+void ShowProgress(Console& console, int32_t count);
 
 }  // namespace sparsim
 

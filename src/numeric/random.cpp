@@ -3,18 +3,11 @@
 #include <time.h>
 
 namespace sparsim {
-namespace {
-
-constexpr uint32_t kMultiplier = 134775813u;
-constexpr uint32_t kIncrement = 1u;
-constexpr long double kTwoToMinus32 = 0x1p-32L;
-
-}  // namespace
 
 long double Random(int32_t& rand_seed) {
-  uint32_t state = static_cast<uint32_t>(rand_seed) * kMultiplier + kIncrement;
+  uint32_t state = static_cast<uint32_t>(rand_seed) * kRandomMultiplier + kRandomIncrement;
   rand_seed = static_cast<int32_t>(state);
-  return static_cast<long double>(state) * kTwoToMinus32;
+  return RandomValue(state);
 }
 
 void Randomize(int32_t& rand_seed) {

@@ -1,0 +1,218 @@
+// The fast engine behind FillPointStore.
+//
+// Each candidate's draws are taken from the generator's states directly: the
+// states of a candidate's X, Y and acceptance draws follow from the state
+// before it by one jump each, so they need not wait for one another. The
+// candidate's position is first computed cheaply in double arithmetic; a
+// SeedGrid tells from it whether any seed can add to the sum. Most
+// candidates of a clustered set lie far from every seed and are refused
+// there and then: their sum is exactly 0, and no draw is below 0. The others
+// are computed exactly as the reference engine computes them.
+
+#include <cmath>
+
+#include "generate/sampling.h"
+#include "generate/seed_grid.h"
+#include "numeric/random.h"
+
+namespace sparsim {
+namespace {
+
+// How far a coordinate computed in double arithmetic may lie from the stored
+// one, relative to the magnitudes involved: a few roundings of 2^-53 each,
+// taken very generously. The absolute part covers subnormal lengths.
+constexpr double kPositionSlack = 0x1p-48;
+constexpr double kTinyLength = 0x1p-1000;
+
+constexpr RandomJump kOneDraw = RandomJump::Steps(1);
+constexpr RandomJump kTwoDraws = RandomJump::Steps(2);
+constexpr RandomJump kThreeDraws = RandomJump::Steps(3);
+
+// The scale that turns a generator state into a draw times length.
+constexpr double kStateScale = 0x1p-32;
+
+bool Finite(double a, double b, double c, double d) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+// The fast engine needs a site with area and a positive, finite cut-off;
+// point masses and sites without area are left to the reference engine.
+bool FastEngineApplies(const GenerationParameters& p) {
+  double cut_off = CutOffDistance(p);
+  if (!(cut_off > 0 && std::isfinite(cut_off)) || p.seed_count < 1) return false;
+  if (p.shape == kCircle) {
+    return p.site_radius > 0 && Finite(p.centre_x, p.centre_y, p.site_radius, 0);
+  }
+  return p.x_max > p.x_min && p.y_max > p.y_min && Finite(p.x_min, p.y_min, p.x_max, p.y_max);
+}
+
+// Stores an accepted candidate; the generator's state is written back first,
+// as the console may fail while showing the count.
+void Accept(Console& console, ProgramState& state, uint32_t rand_state, int32_t& accepted,
+            double x, double y) {
+  state.rand_seed = static_cast<int32_t>(rand_state);
+  ++accepted;
+  state.store.x[static_cast<size_t>(accepted)] = x;
+  state.store.y[static_cast<size_t>(accepted)] = y;
+  if (accepted % 10 == 0) ShowProgress(console, accepted);
+}
+
+// The exact decision for a candidate near some seed: kept out of line, as
+// few candidates come this far, so that the loops keep their values in
+// registers.
+[[gnu::noinline]] bool Accepts(const GenerationParameters& p, const ClusterSeeds& seeds,
+                               std::span<const int16_t> near_seeds, double x, double y,
+                               uint32_t draw_state) {
+  return RandomValue(draw_state) < SeedSum(p, seeds, near_seeds, x, y);
+}
+
+// Candidates of a rectangle: exactly three draws each (X, Y, acceptance).
+int64_t FillRectangle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
+                      ProgramState& state, int32_t accepted) {
+  // The stored extents, as the rectangle sampler computes them.
+  auto width = static_cast<double>(static_cast<long double>(p.x_max) - p.x_min);
+  auto height = static_cast<double>(static_cast<long double>(p.y_max) - p.y_min);
+  double error =
+      kPositionSlack * (std::fabs(p.x_min) + width + std::fabs(p.y_min) + height) + kTinyLength;
+  SeedGrid grid(p, seeds, Box{p.x_min, p.y_min, p.x_max, p.y_max}, error);
+  // A state's cell column is state x column_scale + column_offset: the
+  // approximate position and its cell in one multiply and add.
+  double inverse = grid.inverse_cell_size();
+  double column_scale = width * kStateScale * inverse;
+  double column_offset = (p.x_min - grid.x_origin()) * inverse;
+  double row_scale = height * kStateScale * inverse;
+  double row_offset = (p.y_min - grid.y_origin()) * inverse;
+  const SeedGrid::Refusals refusals = grid.refusals();
+  const int32_t point_count = state.point_count;
+  auto rand_state = static_cast<uint32_t>(state.rand_seed);
+  int64_t candidates = 0;
+  while (accepted < point_count) {
+    // The refused candidates, in a loop without calls that keeps its values
+    // in registers.
+    uint32_t x_state = 0;
+    uint32_t y_state = 0;
+    double column = 0;
+    double row = 0;
+    do {
+      x_state = kOneDraw.Apply(rand_state);
+      y_state = kTwoDraws.Apply(rand_state);
+      rand_state = kThreeDraws.Apply(rand_state);
+      ++candidates;
+      column = static_cast<double>(x_state) * column_scale + column_offset;
+      row = static_cast<double>(y_state) * row_scale + row_offset;
+    } while (refusals.Refuses(column, row));
+    double x = RectangleCoordinate(RandomValue(x_state), width, p.x_min);
+    double y = RectangleCoordinate(RandomValue(y_state), height, p.y_min);
+    if (Accepts(p, seeds, grid.SeedsInCell(column, row), x, y, rand_state)) {
+      Accept(console, state, rand_state, accepted, x, y);
+    }
+  }
+  state.rand_seed = static_cast<int32_t>(rand_state);
+  return candidates;
+}
+
+// The disc in generator states: an attempt from the states (a, b) lies at
+// (2r / 2^32) x (a - 2^31, b - 2^31) from the centre, give or take the
+// roundings, so whether it is inside is a matter of comparing
+// (a - 2^31)^2 + (b - 2^31)^2, computed exactly in integers, with 2^62.
+// Only attempts within band states of the rim need the exact coordinates.
+struct StateDisc {
+  static constexpr int64_t kCentre = int64_t{1} << 31;
+
+  explicit StateDisc(double band_in_states) {
+    // A band too wide for the integers decides every attempt exactly.
+    double band = std::ceil(band_in_states) + 2;
+    if (band >= static_cast<double>(kCentre)) return;
+    auto b = static_cast<uint64_t>(band);
+    auto radius = static_cast<uint64_t>(kCentre);
+    inside_limit = (radius - b) * (radius - b);
+    outside_limit = (radius + b) * (radius + b);
+  }
+
+  static uint64_t SquareFromCentre(uint32_t a, uint32_t b) {
+    int64_t dx = static_cast<int64_t>(a) - kCentre;
+    int64_t dy = static_cast<int64_t>(b) - kCentre;
+    return static_cast<uint64_t>(dx * dx) + static_cast<uint64_t>(dy * dy);
+  }
+
+  // Squares below inside_limit are surely inside, above outside_limit
+  // surely outside.
+  uint64_t inside_limit = 0;
+  uint64_t outside_limit = ~uint64_t{0};
+};
+
+// Candidates of a circle: attempts of two draws until one lies inside, then
+// the acceptance draw.
+int64_t FillCircle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
+                   ProgramState& state, int32_t accepted) {
+  double r = p.site_radius;
+  double error =
+      kPositionSlack * (std::fabs(p.centre_x) + std::fabs(p.centre_y) + 4 * r) + kTinyLength;
+  Box box{p.centre_x - r, p.centre_y - r, p.centre_x + r, p.centre_y + r};
+  SeedGrid grid(p, seeds, box, error);
+  // A stored distance from the centre differs from the one in states, scaled
+  // by r / 2^31, by less than 4 x error.
+  StateDisc disc(4 * error / r * 0x1p31);
+  double inverse = grid.inverse_cell_size();
+  double scale = 2 * r * kStateScale * inverse;
+  double column_offset = (box.x_low - grid.x_origin()) * inverse;
+  double row_offset = (box.y_low - grid.y_origin()) * inverse;
+  const SeedGrid::Refusals refusals = grid.refusals();
+  const int32_t point_count = state.point_count;
+  auto rand_state = static_cast<uint32_t>(state.rand_seed);
+  int64_t candidates = 0;
+  while (accepted < point_count) {
+    // Attempts and refused candidates, in a loop without calls that keeps
+    // its values in registers; it stops at an attempt near the rim or a
+    // candidate near a seed.
+    uint32_t x_state = 0;
+    uint32_t y_state = 0;
+    double column = 0;
+    double row = 0;
+    bool near_rim = false;
+    for (;;) {
+      x_state = kOneDraw.Apply(rand_state);
+      y_state = kTwoDraws.Apply(rand_state);
+      rand_state = y_state;
+      uint64_t square = StateDisc::SquareFromCentre(x_state, y_state);
+      if (square > disc.outside_limit) continue;
+      near_rim = square >= disc.inside_limit;
+      if (near_rim) break;
+      rand_state = kOneDraw.Apply(rand_state);
+      ++candidates;
+      column = static_cast<double>(x_state) * scale + column_offset;
+      row = static_cast<double>(y_state) * scale + row_offset;
+      if (!refusals.Refuses(column, row)) break;
+    }
+    double x = CircleCoordinate(RandomValue(x_state), p.centre_x, r);
+    double y = CircleCoordinate(RandomValue(y_state), p.centre_y, r);
+    if (near_rim) {
+      if (PointDistance(x, y, p.centre_x, p.centre_y) > r) continue;  // the next attempt
+      rand_state = kOneDraw.Apply(rand_state);
+      ++candidates;
+      column = static_cast<double>(x_state) * scale + column_offset;
+      row = static_cast<double>(y_state) * scale + row_offset;
+      if (refusals.Refuses(column, row)) continue;
+    }
+    if (Accepts(p, seeds, grid.SeedsInCell(column, row), x, y, rand_state)) {
+      Accept(console, state, rand_state, accepted, x, y);
+    }
+  }
+  state.rand_seed = static_cast<int32_t>(rand_state);
+  return candidates;
+}
+
+}  // namespace
+
+int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
+                       const ClusterSeeds& seeds, ProgramState& state) {
+  int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
+  if (accepted >= state.point_count) return 0;
+  if (!FastEngineApplies(parameters)) {
+    return FillPointStoreReference(console, parameters, seeds, state);
+  }
+  if (parameters.shape == kCircle) return FillCircle(console, parameters, seeds, state, accepted);
+  return FillRectangle(console, parameters, seeds, state, accepted);
+}
+
+}  // namespace sparsim

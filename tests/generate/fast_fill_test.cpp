@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "generate/sampling.h"
+#include "generate/seed_grid.h"
+#include "support/test_console.h"
+
+namespace sparsim {
+namespace {
+
+struct Outcome {
+  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  int64_t candidates = 0;
+  std::string screen;
+};
+
+template <typename Engine>
+Outcome Run(Engine engine, const GenerationParameters& p, int32_t points, int32_t rand_seed) {
+  Outcome outcome;
+  TestConsole t("");
+  ClusterSeeds seeds;
+  outcome.state->rand_seed = rand_seed;
+  outcome.state->point_count = points;
+  PlaceClusterSeeds(p, seeds, *outcome.state);
+  outcome.candidates = engine(t.console, p, seeds, *outcome.state);
+  outcome.screen = t.output();
+  return outcome;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Runs both engines on one set and reports the first difference.
+void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_seed,
+                   const std::string& label) {
+  Outcome fast = Run(FillPointStore, p, points, rand_seed);
+  Outcome reference = Run(FillPointStoreReference, p, points, rand_seed);
+  ASSERT_EQ(fast.state->rand_seed, reference.state->rand_seed) << label;
+  ASSERT_EQ(fast.candidates, reference.candidates) << label;
+  ASSERT_EQ(fast.screen, reference.screen) << label;
+  for (int32_t i = 1; i <= points; ++i) {
+    auto k = static_cast<size_t>(i);
+    ASSERT_TRUE(SameBits(fast.state->store.x[k], reference.state->store.x[k]) &&
+                SameBits(fast.state->store.y[k], reference.state->store.y[k]))
+        << label << " point " << i;
+  }
+}
+
+GenerationParameters CircleSite(double centre_x, double centre_y, double radius) {
+  GenerationParameters p;
+  p.shape = kCircle;
+  p.centre_x = centre_x;
+  p.centre_y = centre_y;
+  p.site_radius = radius;
+  p.area = static_cast<double>(static_cast<long double>(radius) * radius * 3.14159265358979L);
+  return p;
+}
+
+GenerationParameters RectangleSite(double x_min, double y_min, double x_max, double y_max) {
+  GenerationParameters p;
+  p.shape = kRectangle;
+  p.x_min = x_min;
+  p.y_min = y_min;
+  p.x_max = x_max;
+  p.y_max = y_max;
+  p.centre_x = (x_max - x_min) / 2 + x_min;
+  p.centre_y = (y_max - y_min) / 2 + y_min;
+  p.site_radius = std::max(x_max - x_min, y_max - y_min) / 2;
+  p.area = (x_max - x_min) * (y_max - y_min);
+  return p;
+}
+
+// The mass of one seed's model over the plane, to keep the random sets to
+// a bounded number of candidates.
+double SeedMass(char model, double radius) {
+  double disc = 3.14159265358979 * radius * radius;
+  return model == 'N' ? 1 : model == 'C' ? disc / 3 : model == 'H' ? 2 * disc / 3 : disc / 2;
+}
+
+TEST(FillPointStore, SameSetsAsTheReferenceEngineOnRandomSites) {
+  std::mt19937_64 pick(20261207);
+  auto uniform = [&](double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(pick);
+  };
+  const double offsets[] = {0, -3.5, 1e6, -1e9, 7.25e12};
+  const double scales[] = {1e-6, 0.37, 20, 1000, 4e7};
+  const char models[] = {'U', 'H', 'C', 'S', 'N'};
+  int tried = 0;
+  while (tried < 400) {
+    double offset = offsets[pick() % 5];
+    double scale = scales[pick() % 5];
+    GenerationParameters p;
+    if (pick() % 2 == 0) {
+      p = CircleSite(offset + uniform(-1, 1) * scale, offset, scale * uniform(0.1, 1));
+    } else {
+      double x_min = offset + uniform(-1, 1) * scale;
+      double y_min = -offset + uniform(-1, 1) * scale;
+      p = RectangleSite(x_min, y_min, x_min + scale * uniform(0.01, 1),
+                        y_min + scale * uniform(0.01, 1));
+    }
+    p.model = models[pick() % 5];
+    p.contagious = pick() % 4 != 0;
+    p.seed_count = p.contagious ? 1 + static_cast<int32_t>(pick() % 60) : 1;
+    p.seeds_as_points = p.contagious && pick() % 3 == 0;
+    p.cluster_radius = p.contagious ? scale * std::pow(10.0, uniform(-3, 0.5)) : p.site_radius;
+    int32_t points = 1 + static_cast<int32_t>(pick() % 120);
+    // Keep to sets the reference engine finishes quickly.
+    double acceptance = std::min(1.0, p.seed_count * SeedMass(p.model, p.cluster_radius) / p.area);
+    if (points / acceptance > 2e5) continue;
+    ++tried;
+    std::string label = "set " + std::to_string(tried) + " shape " + p.shape + " model " +
+                        p.model + " seeds " + std::to_string(p.seed_count);
+    ExpectSameSet(p, points, static_cast<int32_t>(pick()), label);
+  }
+}
+
+TEST(FillPointStore, SameSetsAsTheReferenceEngineInTheEdgeCases) {
+  GenerationParameters tight = RectangleSite(-1e9, 5e8, -1e9 + 1, 5e8 + 1);
+  tight.contagious = true;
+  tight.seed_count = 3;
+  tight.model = 'U';
+  tight.cluster_radius = 1e-3;  // about one ulp of the coordinates in 1e5
+  ExpectSameSet(tight, 30, 77, "tight clusters far from the origin");
+
+  // Coordinates far from the origin take few values, so candidates often lie
+  // exactly at the cluster radius from a seed.
+  GenerationParameters lattice = RectangleSite(0x1p33, 0x1p33, 0x1p33 + 0x1p-10, 0x1p33 + 0x1p-10);
+  lattice.contagious = true;
+  lattice.seed_count = 3;
+  lattice.model = 'U';
+  lattice.cluster_radius = 0x1p-13;
+  ExpectSameSet(lattice, 2000, 4, "a lattice of coordinates");
+
+  GenerationParameters thin = RectangleSite(0, 0, 1000, 1e-9);
+  thin.contagious = true;
+  thin.seed_count = 5;
+  thin.model = 'C';
+  thin.cluster_radius = 2;
+  ExpectSameSet(thin, 200, -5, "a rectangle thinner than its clusters");
+
+  GenerationParameters normal_far = CircleSite(3e15, -3e15, 40);
+  normal_far.contagious = true;
+  normal_far.seed_count = 4;
+  normal_far.model = 'N';
+  normal_far.cluster_radius = 0.5;
+  ExpectSameSet(normal_far, 40, 12345, "normal clusters beyond 2^51");
+
+  GenerationParameters huge = CircleSite(0, 0, 5e29);
+  huge.contagious = true;
+  huge.seed_count = 500;
+  huge.seeds_as_points = false;
+  huge.model = 'H';
+  huge.cluster_radius = 2e28;
+  ExpectSameSet(huge, 300, 1, "500 seeds on the largest circle");
+
+  GenerationParameters point_mass = RectangleSite(0, 0, 0, 0);
+  point_mass.model = 'S';
+  point_mass.cluster_radius = 0;
+  ExpectSameSet(point_mass, 10, 9, "a site without area");
+
+  GenerationParameters centred = CircleSite(10, 10, 10);
+  centred.model = 'U';
+  centred.cluster_radius = 10;
+  ExpectSameSet(centred, 10000, 1, "a full centred circle");
+}
+
+TEST(SeedGrid, RefusesOnlyWhereNoSeedReaches) {
+  GenerationParameters p = RectangleSite(0, 0, 100, 100);
+  p.contagious = true;
+  p.seed_count = 2;
+  p.model = 'U';
+  p.cluster_radius = 2;
+  ClusterSeeds seeds;
+  seeds.x[1] = 10;
+  seeds.y[1] = 10;
+  seeds.x[2] = 90;
+  seeds.y[2] = 90;
+  SeedGrid grid(p, seeds, Box{0, 0, 100, 100}, 1e-12);
+  EXPECT_TRUE(grid.Refuses(50, 50));
+  EXPECT_TRUE(grid.SeedsNear(50, 50).empty());
+  EXPECT_FALSE(grid.Refuses(10.5, 11));
+  ASSERT_EQ(grid.SeedsNear(10.5, 11).size(), 1u);
+  EXPECT_EQ(grid.SeedsNear(10.5, 11)[0], 1);
+  EXPECT_FALSE(grid.Refuses(91.99, 90));  // just inside the radius of seed 2
+  // Outside the grid every seed is listed and nothing is refused.
+  EXPECT_FALSE(grid.Refuses(-1e6, 0));
+  EXPECT_EQ(grid.SeedsNear(-1e6, 0).size(), 2u);
+}
+
+TEST(SeedGrid, NormalModelReachesSqrtTwentyStandardDeviations) {
+  GenerationParameters p = RectangleSite(0, 0, 100, 100);
+  p.contagious = true;
+  p.seed_count = 1;
+  p.model = 'N';
+  p.cluster_radius = 1;
+  EXPECT_NEAR(CutOffDistance(p), std::sqrt(20.0), 1e-15);
+  ClusterSeeds seeds;
+  seeds.x[1] = 50;
+  seeds.y[1] = 50;
+  SeedGrid grid(p, seeds, Box{0, 0, 100, 100}, 1e-12);
+  EXPECT_FALSE(grid.Refuses(50 + 4.47, 50));
+  EXPECT_TRUE(grid.Refuses(50 + 4.48 * 2.5, 50));
+  // At the cut-off the density is already exactly 0.
+  EXPECT_EQ(ModelValue('N', 4.4722, 1, 50), 0);
+}
+
+TEST(SeedGrid, StaysSmallOnHugeSitesWithTinyClusters) {
+  GenerationParameters p = RectangleSite(0, 0, 1e30, 1e30);
+  p.contagious = true;
+  p.seed_count = 500;
+  p.model = 'C';
+  p.cluster_radius = 1e-30;
+  ClusterSeeds seeds;
+  for (size_t i = 1; i <= 500; ++i) {
+    seeds.x[i] = static_cast<double>(i) * 1e27;
+    seeds.y[i] = static_cast<double>(i) * 1e27;
+  }
+  SeedGrid grid(p, seeds, Box{0, 0, 1e30, 1e30}, 1e-18);
+  EXPECT_LE(grid.cell_count(), 1 << 18);
+  EXPECT_TRUE(grid.Refuses(1e29, 3e29));
+  EXPECT_FALSE(grid.Refuses(1e27, 1e27));
+}
+
+}  // namespace
+}  // namespace sparsim
