@@ -69,7 +69,8 @@ std::string ResolveFileName(const std::string& working_directory, const std::str
       continue;
     }
     std::string directory = path.empty() ? "/" : path;
-    path += "/" + FindEntry(directory, part).value_or(part);
+    path += '/';
+    path += FindEntry(directory, part).value_or(part);
   }
   return path.empty() ? "/" : path;
 }

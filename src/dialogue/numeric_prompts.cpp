@@ -61,9 +61,9 @@ double AskReal(Console& console, std::string_view question, std::string_view def
     std::string answer = AskNumberText(console, question, default_text);
     // A leading point reads as "0." whatever the parser makes of it.
     if (answer[0] == '.') {
-      answer.insert(0, "0");
+      answer = "0" + answer;
     } else if (answer.size() > 1 && answer[0] == '-' && answer[1] == '.') {
-      answer.insert(1, "0");
+      answer = "-0" + answer.substr(1);
     }
     RealParse parsed = ParseReal(answer);
     double value = static_cast<double>(parsed.value);
