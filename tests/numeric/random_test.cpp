@@ -67,6 +67,21 @@ TEST(Random, ReturnsTheNewStateReadAsUnsigned) {
   }
 }
 
+// A jump of k steps lands where k single steps land, from any state.
+TEST(RandomJump, LandsWhereSingleStepsLand) {
+  EXPECT_EQ(RandomJump::Steps(2).Apply(1), 3698175007u);
+  EXPECT_EQ(RandomJump::Steps(0).Apply(77), 77u);
+  for (int32_t start : {0, 1, -1, 12345, 2147483647}) {
+    int32_t seed = start;
+    for (int32_t k = 1; k <= 7; ++k) {
+      long double value = Random(seed);
+      uint32_t jumped = RandomJump::Steps(k).Apply(static_cast<uint32_t>(start));
+      ASSERT_EQ(jumped, static_cast<uint32_t>(seed)) << start << " " << k;
+      ASSERT_EQ(RandomValue(jumped), value);
+    }
+  }
+}
+
 // Randomize takes the seed from the clock and not from the previous state:
 // calls from the same state give different seeds as the clock moves on.
 TEST(Randomize, SetsTheSeedFromTheClockWithoutDrawing) {
