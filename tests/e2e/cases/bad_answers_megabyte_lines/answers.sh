@@ -3,7 +3,7 @@ mb=1048576
 line() { printf '%s\r\n' "$1"; }
 repeat() { head -c "$2" /dev/zero | tr '\0' "$1"; }
 { printf 'g'; repeat x $((mb - 1)); printf '\r\n'; }          # mode: only the g counts
-{ repeat ' ' $mb; printf '5'; repeat ' ' $mb; printf '\r\n'; } # seed: blanks trimmed
+{ repeat ' ' $((mb / 2)); printf '5'; repeat ' ' $((mb / 2)); printf '\r\n'; } # seed: blanks trimmed
 line r
 { repeat 1 $mb; printf '\r\n'; }          # X Min: far beyond a double, out of range
 line 0
