@@ -1,6 +1,7 @@
 #include "walk/random_walk.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -162,6 +163,20 @@ TEST(WalkPoints, DimensionsOtherThanTwoEndTheProgramWithAnEmptyOutputFile) {
                             "OK to Close Program Window {Y} ? ");
   EXPECT_TRUE(w.dir.Exists("PTS.OUT"));
   EXPECT_EQ(w.dir.Read("PTS.OUT"), "");
+}
+
+TEST(WalkPoints, AFileThatCannotBeWrittenEndsThePassWithoutItsCount) {
+  // The full device takes the file but refuses every byte: the fault shows
+  // when the file is closed, and the count of the pass must not be shown.
+  struct stat device {};
+  if (::stat("/dev/full", &device) != 0 || !S_ISCHR(device.st_mode)) {
+    GTEST_SKIP() << "no /dev/full here";
+  }
+  Walk w;
+  w.dir.Write("PTS.ADF", "2 2\n1 2\n3 4\n");
+  int status = EndStatus([&] { w.Run("pts\r\n1\r\n\\dev\\full\r\n0\r\n0\r\nn\r\n\r\n"); });
+  EXPECT_EQ(status, kExitIoFault);
+  EXPECT_EQ(w.output(), kIntro + kInput + kSeed + OutputQuestion("PTS.OUT") + kPass);
 }
 
 TEST(WalkPoints, SecondPassOffersThePreviousNameAndContinuesTheSequence) {

@@ -1,0 +1,2 @@
+mkdir SUB.ADF OUT.OUT
+touch SUB.ADF/keep OUT.OUT/keep

@@ -1,0 +1,2 @@
+ln -s site.adf LINK.ADF
+ln site.adf HARD.ADF

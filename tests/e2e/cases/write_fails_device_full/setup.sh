@@ -1,0 +1,2 @@
+# Only where the full device exists.
+[ -c /dev/full ] || exit 77
