@@ -37,6 +37,7 @@ int main() {
   sparsim::Console console{keyboard, screen, TerminalUsesUtf8()};
   static sparsim::ProgramState state;
   sparsim::RunResult result = sparsim::RunProgram(console, state);
-  if (!result.error_report.empty()) std::fprintf(stderr, "%s\n", result.error_report.c_str());
+  // Like every line the program writes, the report ends with CR LF.
+  if (!result.error_report.empty()) std::fprintf(stderr, "%s\r\n", result.error_report.c_str());
   return result.exit_status;
 }
