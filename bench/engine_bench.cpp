@@ -104,7 +104,7 @@ bool SamePoints(const Timing& a, const Timing& b, int32_t points) {
 
 void PrintRow(const char* name, const char* engine, int64_t work, double seconds,
               const char* ratio) {
-  std::printf("%-4s %-10s %14lld %10.3f %14.4g %8s\n", name, engine,
+  std::printf("%-4s %-10s %14lld %10.4f %14.4g %8s\n", name, engine,
               static_cast<long long>(work), seconds, static_cast<double>(work) / seconds, ratio);
 }
 
