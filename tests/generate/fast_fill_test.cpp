@@ -149,6 +149,16 @@ TEST(FillPointStore, SameSetsAsTheReferenceEngineInTheEdgeCases) {
   normal_far.cluster_radius = 0.5;
   ExpectSameSet(normal_far, 40, 12345, "normal clusters beyond 2^51");
 
+  GenerationParameters crowded = RectangleSite(0, 0, 100, 100);
+  crowded.contagious = true;
+  crowded.seed_count = 500;
+  crowded.model = 'N';
+  crowded.cluster_radius = 3;
+  ExpectSameSet(crowded, 1500, 31, "500 normal clusters overlapping");
+  crowded.cluster_radius = 0.4;  // sums often reach 1 near a seed
+  crowded.seeds_as_points = true;
+  ExpectSameSet(crowded, 2000, -31, "500 narrow normal clusters");
+
   GenerationParameters huge = CircleSite(0, 0, 5e29);
   huge.contagious = true;
   huge.seed_count = 500;
