@@ -23,8 +23,8 @@
 
 namespace sparsim {
 
-constexpr int kExitInterrupted = 128 + SIGINT;  // 130
-constexpr int kExitTerminated = 128 + SIGTERM;  // 143
+// The statuses are 128 plus the signal's number, as shells report them.
+static_assert(kExitInterrupted == 128 + SIGINT && kExitTerminated == 128 + SIGTERM);
 
 // The signal received and not yet acted upon, or 0. Written only by the
 // handler (and ClearInterrupt).

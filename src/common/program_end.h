@@ -25,7 +25,10 @@ namespace sparsim {
 constexpr int kExitNormal = 0;      // normal end, and the end after FatalError
 constexpr int kExitEndOfInput = 1;  // the answers ran out before a question was answered
 constexpr int kExitIoFault = 2;     // a read, write, close or flush failed
-// An interrupt by SIGINT ends with 130, by SIGTERM with 143 (common/interrupt.h).
+
+// Stopped by Ctrl-C (SIGINT) or by SIGTERM; see common/interrupt.h.
+constexpr int kExitInterrupted = 130;
+constexpr int kExitTerminated = 143;
 
 class ProgramEnd : public std::runtime_error {
  public:
