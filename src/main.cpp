@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
 #include "numeric/text_input.h"
@@ -32,6 +33,8 @@ bool TerminalUsesUtf8() {
 int main() {
   // A closed pipe is reported as a failed write, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
+  // Ctrl-C and SIGTERM end the run cleanly, keeping what was written.
+  sparsim::InstallInterruptHandlers();
   sparsim::TextInput keyboard(STDIN_FILENO, "standard input", false);
   sparsim::TextOutput screen(STDOUT_FILENO, "standard output", false);
   sparsim::Console console{keyboard, screen, TerminalUsesUtf8()};

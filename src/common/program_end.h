@@ -1,7 +1,8 @@
 // How the program ends early.
 //
 // Every early end -- FatalError, the end of the answers on standard input,
-// and an input/output fault that nothing else handles -- throws ProgramEnd.
+// an interrupt by signal, and an input/output fault that nothing else
+// handles -- throws ProgramEnd.
 // RunProgram catches it near main, closes and flushes every open file, writes
 // the message (if any) to standard error and returns the exit status. No code
 // below main calls exit, so tests can drive each of these ends.
@@ -24,6 +25,10 @@ namespace sparsim {
 constexpr int kExitNormal = 0;      // normal end, and the end after FatalError
 constexpr int kExitEndOfInput = 1;  // the answers ran out before a question was answered
 constexpr int kExitIoFault = 2;     // a read, write, close or flush failed
+
+// Stopped by Ctrl-C (SIGINT) or by SIGTERM; see common/interrupt.h.
+constexpr int kExitInterrupted = 130;
+constexpr int kExitTerminated = 143;
 
 class ProgramEnd : public std::runtime_error {
  public:

@@ -12,6 +12,10 @@
 // Each point line is X and Y right-aligned in 10 characters with 4
 // decimals; a Y text of 10 characters or more gets a blank in front, so that
 // it never runs into X and the file always reads back. Lines end in CR LF.
+//
+// The writer does not look for interrupts: its at most 10004 short lines
+// take no time, so a file is either written whole or, when Ctrl-C comes
+// before it is created, not at all; the next question ends the program.
 
 #ifndef SPARSIM_GENERATE_COORDINATE_FILE_H_
 #define SPARSIM_GENERATE_COORDINATE_FILE_H_

@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "common/interrupt.h"
 #include "generate/sampling.h"
 #include "generate/seed_grid.h"
 #include "numeric/random.h"
@@ -126,6 +127,51 @@ constexpr size_t kSeedsWorthEstimating = 4;
   return draw < SeedSum(p, seeds, near_seeds, x, y);
 }
 
+// Where a quick loop stops: at a candidate near a seed, or (circles) at an
+// attempt near the rim, with the states of its draws.
+struct Stop {
+  uint32_t x_state = 0;
+  uint32_t y_state = 0;
+  uint32_t rand_state = 0;  // the state after the last draw taken
+  double column = 0;
+  double row = 0;
+  int64_t candidates = 0;  // drawn, the one stopped at included
+  bool near_rim = false;
+};
+
+// A state's cell column is state x column_scale + column_offset: the
+// approximate position and its cell in one multiply and add.
+struct RectangleScan {
+  double column_scale;
+  double column_offset;
+  double row_scale;
+  double row_offset;
+  SeedGrid::Refusals refusals;
+};
+
+// Draws candidates until one is not refused. Out of line and without calls,
+// so that every value stays in a register.
+[[gnu::noinline]] Stop ScanRectangle(const RectangleScan scan, uint32_t rand_state) {
+  Stop stop;
+  for (;;) {
+    ThrowIfInterrupted();
+    uint32_t x_state = kOneDraw.Apply(rand_state);
+    uint32_t y_state = kTwoDraws.Apply(rand_state);
+    rand_state = kThreeDraws.Apply(rand_state);
+    ++stop.candidates;
+    double column = static_cast<double>(x_state) * scan.column_scale + scan.column_offset;
+    double row = static_cast<double>(y_state) * scan.row_scale + scan.row_offset;
+    if (!scan.refusals.Refuses(column, row)) {
+      stop.x_state = x_state;
+      stop.y_state = y_state;
+      stop.rand_state = rand_state;
+      stop.column = column;
+      stop.row = row;
+      return stop;
+    }
+  }
+}
+
 // Candidates of a rectangle: exactly three draws each (X, Y, acceptance).
 int64_t FillRectangle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
                       ProgramState& state, int32_t accepted) {
@@ -135,35 +181,19 @@ int64_t FillRectangle(Console& console, const GenerationParameters& p, const Clu
   double error =
       kPositionSlack * (std::fabs(p.x_min) + width + std::fabs(p.y_min) + height) + kTinyLength;
   SeedGrid grid(p, seeds, Box{p.x_min, p.y_min, p.x_max, p.y_max}, error);
-  // A state's cell column is state x column_scale + column_offset: the
-  // approximate position and its cell in one multiply and add.
   double inverse = grid.inverse_cell_size();
-  double column_scale = width * kStateScale * inverse;
-  double column_offset = (p.x_min - grid.x_origin()) * inverse;
-  double row_scale = height * kStateScale * inverse;
-  double row_offset = (p.y_min - grid.y_origin()) * inverse;
-  const SeedGrid::Refusals refusals = grid.refusals();
-  const int32_t point_count = state.point_count;
+  const RectangleScan scan{width * kStateScale * inverse, (p.x_min - grid.x_origin()) * inverse,
+                           height * kStateScale * inverse, (p.y_min - grid.y_origin()) * inverse,
+                           grid.refusals()};
   auto rand_state = static_cast<uint32_t>(state.rand_seed);
   int64_t candidates = 0;
-  while (accepted < point_count) {
-    // The refused candidates, in a loop without calls that keeps its values
-    // in registers.
-    uint32_t x_state = 0;
-    uint32_t y_state = 0;
-    double column = 0;
-    double row = 0;
-    do {
-      x_state = kOneDraw.Apply(rand_state);
-      y_state = kTwoDraws.Apply(rand_state);
-      rand_state = kThreeDraws.Apply(rand_state);
-      ++candidates;
-      column = static_cast<double>(x_state) * column_scale + column_offset;
-      row = static_cast<double>(y_state) * row_scale + row_offset;
-    } while (refusals.Refuses(column, row));
-    double x = RectangleCoordinate(RandomValue(x_state), width, p.x_min);
-    double y = RectangleCoordinate(RandomValue(y_state), height, p.y_min);
-    if (Accepts(p, seeds, grid.SeedsInCell(column, row), x, y, rand_state)) {
+  while (accepted < state.point_count) {
+    Stop stop = ScanRectangle(scan, rand_state);
+    rand_state = stop.rand_state;
+    candidates += stop.candidates;
+    double x = RectangleCoordinate(RandomValue(stop.x_state), width, p.x_min);
+    double y = RectangleCoordinate(RandomValue(stop.y_state), height, p.y_min);
+    if (Accepts(p, seeds, grid.SeedsInCell(stop.column, stop.row), x, y, rand_state)) {
       Accept(console, state, rand_state, accepted, x, y);
     }
   }
@@ -201,6 +231,46 @@ struct StateDisc {
   uint64_t outside_limit = ~uint64_t{0};
 };
 
+struct CircleScan {
+  double scale;  // from a state to a column or row, as for rectangles
+  double column_offset;
+  double row_offset;
+  StateDisc disc;
+  SeedGrid::Refusals refusals;
+};
+
+// Draws attempts and candidates until an attempt lies near the rim or a
+// candidate is not refused. Out of line and without calls, like
+// ScanRectangle.
+[[gnu::noinline]] Stop ScanCircle(const CircleScan scan, uint32_t rand_state) {
+  Stop stop;
+  for (;;) {
+    ThrowIfInterrupted();
+    uint32_t x_state = kOneDraw.Apply(rand_state);
+    uint32_t y_state = kTwoDraws.Apply(rand_state);
+    rand_state = y_state;
+    uint64_t square = StateDisc::SquareFromCentre(x_state, y_state);
+    if (square > scan.disc.outside_limit) continue;
+    stop.x_state = x_state;
+    stop.y_state = y_state;
+    if (square >= scan.disc.inside_limit) {
+      stop.near_rim = true;
+      stop.rand_state = rand_state;
+      return stop;
+    }
+    rand_state = kOneDraw.Apply(rand_state);
+    ++stop.candidates;
+    double column = static_cast<double>(x_state) * scan.scale + scan.column_offset;
+    double row = static_cast<double>(y_state) * scan.scale + scan.row_offset;
+    if (!scan.refusals.Refuses(column, row)) {
+      stop.rand_state = rand_state;
+      stop.column = column;
+      stop.row = row;
+      return stop;
+    }
+  }
+}
+
 // Candidates of a circle: attempts of two draws until one lies inside, then
 // the acceptance draw.
 int64_t FillCircle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
@@ -210,51 +280,29 @@ int64_t FillCircle(Console& console, const GenerationParameters& p, const Cluste
       kPositionSlack * (std::fabs(p.centre_x) + std::fabs(p.centre_y) + 4 * r) + kTinyLength;
   Box box{p.centre_x - r, p.centre_y - r, p.centre_x + r, p.centre_y + r};
   SeedGrid grid(p, seeds, box, error);
+  double inverse = grid.inverse_cell_size();
   // A stored distance from the centre differs from the one in states, scaled
   // by r / 2^31, by less than 4 x error.
-  StateDisc disc(4 * error / r * 0x1p31);
-  double inverse = grid.inverse_cell_size();
-  double scale = 2 * r * kStateScale * inverse;
-  double column_offset = (box.x_low - grid.x_origin()) * inverse;
-  double row_offset = (box.y_low - grid.y_origin()) * inverse;
-  const SeedGrid::Refusals refusals = grid.refusals();
-  const int32_t point_count = state.point_count;
+  const CircleScan scan{2 * r * kStateScale * inverse, (box.x_low - grid.x_origin()) * inverse,
+                        (box.y_low - grid.y_origin()) * inverse, StateDisc(4 * error / r * 0x1p31),
+                        grid.refusals()};
   auto rand_state = static_cast<uint32_t>(state.rand_seed);
   int64_t candidates = 0;
-  while (accepted < point_count) {
-    // Attempts and refused candidates, in a loop without calls that keeps
-    // its values in registers; it stops at an attempt near the rim or a
-    // candidate near a seed.
-    uint32_t x_state = 0;
-    uint32_t y_state = 0;
-    double column = 0;
-    double row = 0;
-    bool near_rim = false;
-    for (;;) {
-      x_state = kOneDraw.Apply(rand_state);
-      y_state = kTwoDraws.Apply(rand_state);
-      rand_state = y_state;
-      uint64_t square = StateDisc::SquareFromCentre(x_state, y_state);
-      if (square > disc.outside_limit) continue;
-      near_rim = square >= disc.inside_limit;
-      if (near_rim) break;
-      rand_state = kOneDraw.Apply(rand_state);
-      ++candidates;
-      column = static_cast<double>(x_state) * scale + column_offset;
-      row = static_cast<double>(y_state) * scale + row_offset;
-      if (!refusals.Refuses(column, row)) break;
-    }
-    double x = CircleCoordinate(RandomValue(x_state), p.centre_x, r);
-    double y = CircleCoordinate(RandomValue(y_state), p.centre_y, r);
-    if (near_rim) {
+  while (accepted < state.point_count) {
+    Stop stop = ScanCircle(scan, rand_state);
+    rand_state = stop.rand_state;
+    candidates += stop.candidates;
+    double x = CircleCoordinate(RandomValue(stop.x_state), p.centre_x, r);
+    double y = CircleCoordinate(RandomValue(stop.y_state), p.centre_y, r);
+    if (stop.near_rim) {
       if (PointDistance(x, y, p.centre_x, p.centre_y) > r) continue;  // the next attempt
       rand_state = kOneDraw.Apply(rand_state);
       ++candidates;
-      column = static_cast<double>(x_state) * scale + column_offset;
-      row = static_cast<double>(y_state) * scale + row_offset;
-      if (refusals.Refuses(column, row)) continue;
+      stop.column = static_cast<double>(stop.x_state) * scan.scale + scan.column_offset;
+      stop.row = static_cast<double>(stop.y_state) * scan.scale + scan.row_offset;
+      if (scan.refusals.Refuses(stop.column, stop.row)) continue;
     }
-    if (Accepts(p, seeds, grid.SeedsInCell(column, row), x, y, rand_state)) {
+    if (Accepts(p, seeds, grid.SeedsInCell(stop.column, stop.row), x, y, rand_state)) {
       Accept(console, state, rand_state, accepted, x, y);
     }
   }

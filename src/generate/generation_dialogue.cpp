@@ -9,6 +9,7 @@
 #include "dialogue/seed_prompt.h"
 #include "generate/coordinate_file.h"
 #include "generate/sampling.h"
+#include "generate/trial_estimate.h"
 #include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
 #include "plot/plot.h"
@@ -126,6 +127,7 @@ void GeneratePoints(Console& console, ProgramState& state) {
   ClusterSeeds seeds;
   do {
     GenerationParameters parameters = AskSetParameters(console, state);
+    WarnIfHopeless(console, parameters, state.point_count);
     PlaceClusterSeeds(parameters, seeds, state);
     FillPointStore(console, parameters, seeds, state);
     console.out.WriteLine();  // ends the line of the running count

@@ -4,7 +4,8 @@
 // in use. Each set then asks the site (circle: diameter and centre;
 // rectangle: its corners), the number of points or their density, centred
 // or contagious (cluster seeds, seeds as points, cluster radius) and the
-// density model; generates the points; and offers "Write Coordinates",
+// density model; warns when the set would need more than 1e10 candidates
+// (generate/trial_estimate.h); generates the points; and offers "Write Coordinates",
 // "Plot on Screen" and "Generate Another Set of Points". Later sets go on
 // with the generator where the last one stopped and record the same seed.
 //

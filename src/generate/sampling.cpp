@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/interrupt.h"
 #include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
 #include "numeric/random.h"
@@ -137,6 +138,7 @@ int64_t FillPointStoreReference(Console& console, const GenerationParameters& pa
   int64_t candidates = 0;
   int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
   while (accepted < state.point_count) {
+    ThrowIfInterrupted();
     double x = 0;
     double y = 0;
     DrawSitePoint(parameters, x, y, state.rand_seed);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "common/interrupt.h"
 #include "common/program_end.h"
 
 namespace sparsim {
@@ -38,10 +39,16 @@ bool TextInput::Fill(std::size_t needed) {
       buffer_.erase(0, position_);
       position_ = 0;
     }
+    // Ctrl-C at a question ends the program as interrupted, never as the
+    // end of the answers or a failed read.
+    WaitReadableOrInterrupted(fd_);
     char chunk[kReadChunk];
     ssize_t count = ::read(fd_, chunk, sizeof chunk);
     if (count < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR) {
+        ThrowIfInterrupted();
+        continue;
+      }
       throw IoFault(name_, errno);
     }
     if (count == 0) {

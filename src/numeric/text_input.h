@@ -13,7 +13,9 @@
 // At the end of the content ReadTextChar gives kEndOfText again and again.
 //
 // Reading never reports the end as a failure; a failed read of the underlying
-// file throws the IoFault of common/program_end.h.
+// file throws the IoFault of common/program_end.h. A read from a file
+// descriptor that SIGINT or SIGTERM interrupts (or that would start after
+// one) throws the interrupt's ProgramEnd of common/interrupt.h.
 
 #ifndef SPARSIM_NUMERIC_TEXT_INPUT_H_
 #define SPARSIM_NUMERIC_TEXT_INPUT_H_

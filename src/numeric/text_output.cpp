@@ -55,8 +55,16 @@ void TextOutput::Write(std::string_view text) {
 void TextOutput::WriteChar(char c) { Write(std::string_view(&c, 1)); }
 
 void TextOutput::WriteLine(std::string_view text) {
-  Write(text);
-  Write(kLineEnd);
+  if (in_memory_ || fd_ < 0) {
+    Write(text);
+    Write(kLineEnd);
+    return;
+  }
+  // The line and its end go out together, so that a file cut short (by an
+  // interrupt, a full disk or a killed process) never ends inside a line.
+  buffer_.append(text);
+  buffer_.append(kLineEnd);
+  if (buffer_.size() >= kFlushThreshold) WriteOut(std::exchange(buffer_, {}));
 }
 
 void TextOutput::Flush() {

@@ -2,7 +2,9 @@
 //
 // A TextOutput writes to a file descriptor (standard output or a created
 // file) or to an in-memory string. Text is buffered until Flush, Close, or
-// until the buffer grows large; every line end it writes is CR LF.
+// until the buffer grows large; every line end it writes is CR LF. A
+// WriteLine puts its text and line end into the buffer together, so a file
+// written line by line holds only whole lines whenever it is flushed.
 //
 // Example:
 //   TextOutput out = TextOutput::InMemory();

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "common/interrupt.h"
 #include "common/program_end.h"
 #include "dialogue/choice_prompts.h"
 #include "generate/generation_dialogue.h"
@@ -42,19 +43,32 @@ void CloseQuietly(RunResult& result, const std::function<void()>& step) {
   }
 }
 
+void WriteInterruptReport(TextOutput& out) {
+  out.WriteLine();
+  out.WriteLine("Interrupted - Program Aborting.");
+}
+
 }  // namespace
 
 RunResult RunProgram(Console& console, ProgramState& state) {
   RunResult result;
   try {
     RunModes(console, state);
+    // A signal that came too late for any loop or read still ends the run
+    // as interrupted, so its status never claims a normal end.
+    ThrowIfInterrupted();
     return result;
   } catch (const ProgramEnd& end) {
     result.exit_status = end.exit_status();
     result.error_report = end.report();
   }
+  // The files come first: keeping what was written matters most.
+  const bool interrupted = IsInterruptStatus(result.exit_status);
   CloseQuietly(result, [&] { state.output_file.Close(); });
   CloseQuietly(result, [&] { state.input_file.Close(); });
+  if (interrupted) {
+    CloseQuietly(result, [&] { WriteInterruptReport(console.out); });
+  }
   CloseQuietly(result, [&] { console.out.Flush(); });
   return result;
 }

@@ -6,6 +6,9 @@
 // Every early end arrives here as a ProgramEnd: the files still open are
 // flushed and closed, so nothing written is lost, and the result carries the
 // exit status and the report for standard error (empty when there is none).
+// An interrupt (common/interrupt.h) also ends there: once the files are
+// closed, the console gets an empty line and "Interrupted - Program
+// Aborting.", and the status is 130 for SIGINT, 143 for SIGTERM.
 
 #ifndef SPARSIM_SHELL_PROGRAM_H_
 #define SPARSIM_SHELL_PROGRAM_H_

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/interrupt.h"
 #include "dialogue/choice_prompts.h"
 #include "dialogue/file_names.h"
 #include "dialogue/file_prompts.h"
@@ -31,10 +32,13 @@ int32_t WalkAnnouncedPoints(Console& console, ProgramState& state, int32_t annou
   state.point_count = 0;
   // Separators after the last point (a comma, a comment) are not a point.
   while (state.point_count < announced && !SkipSeparatorsToDataEnd(state.input_file.text())) {
+    ThrowIfInterrupted();
     ++state.point_count;
     double x = ReadRealItem(console, state.input_file);
     double y = ReadRealItem(console, state.input_file);
+    // A point cut short is not written: the file keeps whole points only.
     for (int32_t step = 0; step < step_count; ++step) {
+      ThrowIfInterrupted();
       RandomStep(x, y, max_step, state.rand_seed);
     }
     if (state.point_count <= kMaxPoints) {

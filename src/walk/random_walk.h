@@ -7,7 +7,9 @@
 // dimensions (which must be 2), walks and writes point after point, reports
 // "<n> Points Processed", offers the plot, rewinds the input and asks
 // "Re-walk Input Points". The output file holds the line "<count>,2" and then
-// one line "X,Y" per point, 4 decimals, e.g. 12.3457,-7.0000.
+// one line "X,Y" per point, 4 decimals, e.g. 12.3457,-7.0000. An interrupt
+// (common/interrupt.h) stops the walk between two steps: the point in
+// progress is dropped and the lines of the points before it are kept.
 //
 // RandomStep draws the length first (Random x max_step) and then the
 // direction (Random x 2 x pi), measured from the positive Y axis: X moves by
