@@ -25,6 +25,7 @@ constexpr double kCaptionLine = 18;
 constexpr double kLeastWidth = 520;    // room for the caption
 constexpr double kTickLength = 5;
 constexpr double kTickSpacing = 90;    // about one tick per this many pixels
+constexpr int kMostTickHalvings = 4;
 // The circle's default centre is its radius, shown with 2 decimals in a
 // field of 12; this and the 4 written decimals of the points put a point of
 // the site at most about this far outside the circle drawn from the header.
@@ -134,7 +135,16 @@ Frame FitFrame(Extent e) {
   return frame;
 }
 
-int TickTarget(double pixels) { return std::max(2, static_cast<int>(pixels / kTickSpacing)); }
+// About one tick per kTickSpacing pixels, but at least two ticks on a side.
+AxisTicks SideTicks(double low, double high, double pixels) {
+  int target = std::max(2, static_cast<int>(pixels / kTickSpacing));
+  AxisTicks ticks = ChooseTicks(low, high, target);
+  for (int i = 0; i < kMostTickHalvings && ticks.values.size() < 2; ++i) {
+    target *= 2;
+    ticks = ChooseTicks(low, high, target);
+  }
+  return ticks;
+}
 
 std::string Line(double x1, double y1, double x2, double y2) {
   return "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\"/>\n";
@@ -149,8 +159,8 @@ std::string Label(double x, double y, const char* anchor, const std::string& tex
 std::string Axes(const Frame& frame) {
   double left = kLeft, right = kLeft + frame.width();
   double top = kTop, bottom = kTop + frame.height();
-  AxisTicks x_ticks = ChooseTicks(frame.x0, frame.x1, TickTarget(frame.width()));
-  AxisTicks y_ticks = ChooseTicks(frame.y0, frame.y1, TickTarget(frame.height()));
+  AxisTicks x_ticks = SideTicks(frame.x0, frame.x1, frame.width());
+  AxisTicks y_ticks = SideTicks(frame.y0, frame.y1, frame.height());
   std::string grid = "<g stroke=\"#e4e4e4\" stroke-width=\"1\">\n";
   std::string ticks = "<g stroke=\"#555555\" stroke-width=\"1\">\n";
   std::string labels = "<g font-family=\"sans-serif\" font-size=\"11\" fill=\"#333333\">\n";

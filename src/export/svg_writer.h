@@ -1,7 +1,8 @@
 // A picture of the points as SVG: the points as small round marks, drawn
 // with equal X and Y scale inside a frame that takes in the points and the
-// site, axes with tick labels (export/axis_ticks.h), the site outline, and
-// a caption with the file name, the number of points and the header facts:
+// site, axes with tick labels (export/axis_ticks.h; at least two on each
+// side), the site outline, and a caption with the file name, the number of
+// points and the header facts:
 //   SITE.ADF: 100 points
 //   Circular site, diameter 20, centre (10, 10)
 //   Model U (uniform), density 0.3183, seed 12345

@@ -152,6 +152,15 @@ TEST(SvgText, LabelsTheAxesWithNiceTicks) {
   }
 }
 
+TEST(SvgText, PutsAtLeastTwoTicksOnTheShortSide) {
+  // 1200 across and nothing up: the short side spans 240 units (a fifth),
+  // where one tick per 90 pixels alone would give the single tick 0.
+  std::string svg = SvgText(Set({{-200, 5}, {1000, 5}}), {});
+  for (const char* label : {">-100<", ">0<", ">100<", ">500<", ">1000<"}) {
+    EXPECT_NE(svg.find(label), std::string::npos) << label;
+  }
+}
+
 TEST(SvgText, EscapesTheFileNameAndStaysFiniteForOddSets) {
   CoordinateSet set = Set({{3, 3}});
   set.name = "a&b<c>\"\x01\xc3\xa9.adf";
