@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   int status = sparsim::RunExport(args, STDOUT_FILENO, diagnostics);
   if (!diagnostics.empty()) {
     // Nothing more can be done when standard error itself fails.
-    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, diagnostics.data(), diagnostics.size());
+    [[maybe_unused]] ssize_t written =
+        ::write(STDERR_FILENO, diagnostics.data(), diagnostics.size());
   }
   return status;
 }

@@ -48,9 +48,11 @@ std::string TickLabel(double value, double step) {
     result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
                            std::max(0, -step_power));
   } else {
-    int value_power = value == 0 ? step_power : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    int value_power =
+        value == 0 ? step_power : static_cast<int>(std::floor(std::log10(std::fabs(value))));
     int digits = std::max(1, value_power - step_power + 1);
-    result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
+    result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
   }
   std::string label(text, result.ptr);
   // A value a hair below zero would show as "-0" or "-0.0".

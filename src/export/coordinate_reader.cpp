@@ -41,7 +41,8 @@ std::string DescribeBadItem(const std::string& name, const ItemSource& source,
   } else if (parsed.error_position > token.size()) {
     reason = " is not a number (it stops short)";
   } else if (parsed.error_position != 0) {
-    reason = " is not a number (bad character " + Quoted(token.substr(parsed.error_position - 1, 1)) + ")";
+    reason = " is not a number (bad character " +
+             Quoted(token.substr(parsed.error_position - 1, 1)) + ")";
   } else if (std::isinf(static_cast<double>(parsed.value))) {
     reason = " is out of range";
   } else {
@@ -153,7 +154,8 @@ CoordinateSet ReadCoordinates(const std::string& content, const std::string& nam
 }
 
 CoordinateSet ReadCoordinateFile(const std::string& path) {
-  if (path == "-") return ReadCoordinates(ReadWhole(STDIN_FILENO, "(standard input)"), "(standard input)");
+  if (path == "-")
+    return ReadCoordinates(ReadWhole(STDIN_FILENO, "(standard input)"), "(standard input)");
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ExportFailure(kExitBadFile, path + ": " + std::strerror(errno));
   std::string content;

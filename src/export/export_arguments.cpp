@@ -15,7 +15,8 @@ namespace {
 std::optional<double> ParseNumber(std::string_view text) {
   double value = 0;
   std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      !std::isfinite(value)) {
     return std::nullopt;
   }
   return value;
@@ -57,7 +58,8 @@ class Parser {
   }
 
   // The value of an option: after '=' in the same argument, or the next one.
-  std::optional<std::string> Value(const std::string& option, const std::optional<std::string>& attached) {
+  std::optional<std::string> Value(const std::string& option,
+                                   const std::optional<std::string>& attached) {
     if (attached) return attached;
     if (next_ < args_.size()) return args_[next_++];
     Fail("option " + option + " needs a value");
@@ -72,17 +74,23 @@ class Parser {
   }
 
   void SetInput(const std::string& name) {
-    if (!args().input.empty()) Fail("more than one input file given (" + args().input + ", " + name + ")");
+    if (!args().input.empty())
+      Fail("more than one input file given (" + args().input + ", " + name + ")");
     if (name.empty()) Fail("the input file name is empty");
     args().input = name;
   }
 
   void TakeOption(const std::string& option, const std::optional<std::string>& attached) {
-    if (option == "--csv" || option == "--geojson" || option == "--svg" || option == "--multipoint") {
+    if (option == "--csv" || option == "--geojson" || option == "--svg" ||
+        option == "--multipoint") {
       if (attached) return Fail("option " + option + " takes no value");
-      if (option == "--multipoint") args().multipoint = true;
-      else SetFormat(option == "--csv" ? ExportFormat::kCsv
-                     : option == "--geojson" ? ExportFormat::kGeoJson : ExportFormat::kSvg, option);
+      if (option == "--multipoint")
+        args().multipoint = true;
+      else
+        SetFormat(option == "--csv"       ? ExportFormat::kCsv
+                  : option == "--geojson" ? ExportFormat::kGeoJson
+                                          : ExportFormat::kSvg,
+                  option);
     } else if (option == "-o" || option == "--output") {
       std::optional<std::string> name = Value(option, attached);
       if (!name) return;
@@ -103,7 +111,8 @@ class Parser {
       std::optional<std::string> text = Value(option, attached);
       if (!text) return;
       args().svg.centre = ParsePoint(*text);
-      if (!args().svg.centre) return Fail(option + " needs X,Y (two numbers and a comma), not \"" + *text + "\"");
+      if (!args().svg.centre)
+        return Fail(option + " needs X,Y (two numbers and a comma), not \"" + *text + "\"");
       svg_option_ = option;
     } else {
       Fail("unknown option " + option);
@@ -128,7 +137,8 @@ class Parser {
   }
 
   void CheckWhole() {
-    if (args().format == ExportFormat::kNone) return Fail("choose a format: --csv, --geojson or --svg");
+    if (args().format == ExportFormat::kNone)
+      return Fail("choose a format: --csv, --geojson or --svg");
     if (args().input.empty()) return Fail("no input file given");
     if (args().multipoint && args().format != ExportFormat::kGeoJson) {
       return Fail("--multipoint goes with --geojson only");
@@ -150,7 +160,9 @@ class Parser {
 
 }  // namespace
 
-ArgumentParse ParseExportArguments(const std::vector<std::string>& args) { return Parser(args).Run(); }
+ArgumentParse ParseExportArguments(const std::vector<std::string>& args) {
+  return Parser(args).Run();
+}
 
 std::string UsageText() {
   return "Usage: sparsim-export (--csv | --geojson [--multipoint] | --svg [--opacity A] "

@@ -20,7 +20,8 @@ void AddLine(std::string& diagnostics, const std::string& line) {
   diagnostics += kPrefix + line + "\n";
 }
 
-std::string Render(const ExportArguments& args, const CoordinateSet& set, std::string& diagnostics) {
+std::string Render(const ExportArguments& args, const CoordinateSet& set,
+                   std::string& diagnostics) {
   switch (args.format) {
     case ExportFormat::kCsv:
       return CsvText(set.points);

@@ -18,7 +18,8 @@ std::string JsonString(std::string_view text) { return "\"" + std::string(text) 
 std::string FactMembers(const HeaderFacts& facts) {
   std::string members;
   if (facts.site == SiteShape::kCircle) {
-    members += Member("site", JsonString("circle")) + Member("diameter", ShortestText(facts.diameter));
+    members +=
+        Member("site", JsonString("circle")) + Member("diameter", ShortestText(facts.diameter));
   } else if (facts.site == SiteShape::kRectangle) {
     members += Member("site", JsonString("rectangle")) +
                Member("corners", "[" + Position(Point{facts.x_min, facts.y_min}) + "," +
@@ -45,7 +46,8 @@ std::string PointFeatures(const CoordinateSet& set) {
 }
 
 std::string MultiPointFeature(const CoordinateSet& set) {
-  std::string text = "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":[\n";
+  std::string text =
+      "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":[\n";
   for (std::size_t i = 0; i < set.points.size(); ++i) {
     text += Position(set.points[i]) + (i + 1 < set.points.size() ? ",\n" : "\n");
   }

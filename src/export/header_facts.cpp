@@ -144,12 +144,18 @@ HeaderFacts ReadHeaderFacts(std::string_view content) {
 
 std::string_view ModelName(char model) {
   switch (model) {
-    case 'U': return "uniform";
-    case 'H': return "hemisphere";
-    case 'C': return "conic";
-    case 'S': return "sinusoid";
-    case 'N': return "normal";
-    default: return "";
+    case 'U':
+      return "uniform";
+    case 'H':
+      return "hemisphere";
+    case 'C':
+      return "conic";
+    case 'S':
+      return "sinusoid";
+    case 'N':
+      return "normal";
+    default:
+      return "";
   }
 }
 

@@ -14,17 +14,17 @@
 namespace sparsim {
 namespace {
 
-constexpr double kPlotSide = 600;      // the frame's longer side
+constexpr double kPlotSide = 600;  // the frame's longer side
 constexpr double kLeastSideShare = 0.2;
 constexpr double kMarginShare = 0.04;  // room around the points, of the longer span
 constexpr double kLeft = 90;           // room for the Y labels
 constexpr double kRight = 30;
 constexpr double kTop = 20;
-constexpr double kAxisBand = 34;       // X labels below the frame
+constexpr double kAxisBand = 34;  // X labels below the frame
 constexpr double kCaptionLine = 18;
-constexpr double kLeastWidth = 520;    // room for the caption
+constexpr double kLeastWidth = 520;  // room for the caption
 constexpr double kTickLength = 5;
-constexpr double kTickSpacing = 90;    // about one tick per this many pixels
+constexpr double kTickSpacing = 90;  // about one tick per this many pixels
 constexpr int kMostTickHalvings = 4;
 // The circle's default centre is its radius, shown with 2 decimals in a
 // field of 12; this and the 4 written decimals of the points put a point of
@@ -54,13 +54,18 @@ struct Frame {
   long double scale;
   double width() const { return static_cast<double>((static_cast<long double>(x1) - x0) * scale); }
   double height() const { return static_cast<double>((static_cast<long double>(y1) - y0) * scale); }
-  double X(double x) const { return kLeft + static_cast<double>((static_cast<long double>(x) - x0) * scale); }
-  double Y(double y) const { return kTop + static_cast<double>((static_cast<long double>(y1) - y) * scale); }
+  double X(double x) const {
+    return kLeft + static_cast<double>((static_cast<long double>(x) - x0) * scale);
+  }
+  double Y(double y) const {
+    return kTop + static_cast<double>((static_cast<long double>(y1) - y) * scale);
+  }
 };
 
 std::string Px(double value) {
   char text[64];
-  std::to_chars_result result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+  std::to_chars_result result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
   return std::string(text, result.ptr);
 }
 
@@ -71,12 +76,18 @@ std::string XmlText(std::string_view text) {
   std::string escaped;
   for (char c : text) {
     auto code = static_cast<unsigned char>(c);
-    if (c == '&') escaped += "&amp;";
-    else if (c == '<') escaped += "&lt;";
-    else if (c == '>') escaped += "&gt;";
-    else if (c == '"') escaped += "&quot;";
-    else if (code < 32 || code > 126) escaped += '?';
-    else escaped += c;
+    if (c == '&')
+      escaped += "&amp;";
+    else if (c == '<')
+      escaped += "&lt;";
+    else if (c == '>')
+      escaped += "&gt;";
+    else if (c == '"')
+      escaped += "&quot;";
+    else if (code < 32 || code > 126)
+      escaped += '?';
+    else
+      escaped += c;
   }
   return escaped;
 }
@@ -147,7 +158,8 @@ AxisTicks SideTicks(double low, double high, double pixels) {
 }
 
 std::string Line(double x1, double y1, double x2, double y2) {
-  return "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\"/>\n";
+  return "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) +
+         "\"/>\n";
 }
 
 std::string Label(double x, double y, const char* anchor, const std::string& text) {
@@ -182,7 +194,8 @@ std::string Axes(const Frame& frame) {
   return grid + "</g>\n" + border + ticks + "</g>\n" + labels + "</g>\n";
 }
 
-std::string SiteOutline(const CoordinateSet& set, const std::optional<Point>& centre, const Frame& frame) {
+std::string SiteOutline(const CoordinateSet& set, const std::optional<Point>& centre,
+                        const Frame& frame) {
   const char* style = "fill=\"none\" stroke=\"#1f6fb4\" stroke-width=\"1.5\"";
   const HeaderFacts& facts = set.facts;
   if (facts.site == SiteShape::kRectangle) {
@@ -232,7 +245,8 @@ std::string SiteCaption(const HeaderFacts& facts, const std::optional<Point>& ce
 std::string ModelCaption(const HeaderFacts& facts) {
   std::vector<std::string> parts;
   if (facts.model != '\0') {
-    parts.push_back("Model " + std::string(1, facts.model) + " (" + std::string(ModelName(facts.model)) + ")");
+    parts.push_back("Model " + std::string(1, facts.model) + " (" +
+                    std::string(ModelName(facts.model)) + ")");
   }
   if (facts.density) parts.push_back("density " + facts.density->text);
   if (facts.seed) parts.push_back("seed " + std::to_string(*facts.seed));
@@ -254,7 +268,8 @@ std::string ClusterCaption(const HeaderFacts& facts) {
   return line;
 }
 
-std::vector<std::string> CaptionLines(const CoordinateSet& set, const std::optional<Point>& centre) {
+std::vector<std::string> CaptionLines(const CoordinateSet& set,
+                                      const std::optional<Point>& centre) {
   std::size_t count = set.points.size();
   std::vector<std::string> lines = {set.name + ": " + std::to_string(count) +
                                     (count == 1 ? " point" : " points")};
@@ -286,15 +301,18 @@ std::string SvgText(const CoordinateSet& set, const SvgOptions& options) {
   double width = std::max(kLeft + frame.width() + kRight, kLeastWidth);
   double caption_top = kTop + frame.height() + kAxisBand;
   double height = caption_top + kCaptionLine * static_cast<double>(caption.size()) + 10;
-  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(width) +
-                    "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(width) + " " + Px(height) + "\">\n";
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      Px(width) + "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(width) + " " + Px(height) +
+      "\">\n";
   svg += "<title>" + XmlText(caption.front()) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   svg += Axes(frame) + SiteOutline(set, centre, frame) + Marks(set, frame, options.opacity);
   svg += "<g font-family=\"sans-serif\" font-size=\"13\" fill=\"#000000\">\n";
   for (std::size_t i = 0; i < caption.size(); ++i) {
-    svg += Label(kLeft, caption_top + kCaptionLine * static_cast<double>(i + 1) - 4, "start", caption[i]);
+    svg += Label(kLeft, caption_top + kCaptionLine * static_cast<double>(i + 1) - 4, "start",
+                 caption[i]);
   }
   return svg + "</g>\n</svg>\n";
 }

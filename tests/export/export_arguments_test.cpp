@@ -11,9 +11,10 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(ParseExportArguments, TakesAFormatAnInputAndAnOutputInAnyOrder) {
-  for (const Args& args : {Args{"--svg", "SITE.ADF", "-o", "site.svg"}, Args{"-o", "site.svg", "SITE.ADF", "--svg"},
-                           Args{"SITE.ADF", "--output=site.svg", "--svg"}, Args{"--svg", "-osite.svg", "SITE.ADF"},
-                           Args{"--svg", "--output", "site.svg", "--", "SITE.ADF"}}) {
+  for (const Args& args :
+       {Args{"--svg", "SITE.ADF", "-o", "site.svg"}, Args{"-o", "site.svg", "SITE.ADF", "--svg"},
+        Args{"SITE.ADF", "--output=site.svg", "--svg"}, Args{"--svg", "-osite.svg", "SITE.ADF"},
+        Args{"--svg", "--output", "site.svg", "--", "SITE.ADF"}}) {
     ArgumentParse parse = ParseExportArguments(args);
     EXPECT_EQ(parse.error, "") << args[0] << " " << args[1];
     EXPECT_EQ(parse.arguments.action, ExportAction::kExport);
@@ -42,7 +43,8 @@ TEST(ParseExportArguments, ReadsTheOptionsOfEachFormat) {
   EXPECT_TRUE(multi.arguments.multipoint);
   EXPECT_FALSE(ParseExportArguments({"--geojson", "in"}).arguments.multipoint);
 
-  ArgumentParse svg = ParseExportArguments({"--svg", "in", "--opacity", "0.25", "--centre=10.5,-3"});
+  ArgumentParse svg =
+      ParseExportArguments({"--svg", "in", "--opacity", "0.25", "--centre=10.5,-3"});
   EXPECT_EQ(svg.error, "");
   EXPECT_EQ(svg.arguments.svg.opacity, 0.25);
   ASSERT_TRUE(svg.arguments.svg.centre);
@@ -73,12 +75,18 @@ TEST(ParseExportArguments, SaysWhatIsWrongWithABadCommandLine) {
       {{"--csv", "a", "--multipoint"}, "--multipoint goes with --geojson only"},
       {{"--csv", "a", "--opacity", "0.5"}, "--opacity goes with --svg only"},
       {{"--geojson", "a", "--centre", "1,2"}, "--centre goes with --svg only"},
-      {{"--svg", "a", "--opacity", "0"}, "--opacity needs a number above 0 and at most 1, not \"0\""},
-      {{"--svg", "a", "--opacity", "1.5"}, "--opacity needs a number above 0 and at most 1, not \"1.5\""},
-      {{"--svg", "a", "--opacity", "half"}, "--opacity needs a number above 0 and at most 1, not \"half\""},
-      {{"--svg", "a", "--centre", "1;2"}, "--centre needs X,Y (two numbers and a comma), not \"1;2\""},
-      {{"--svg", "a", "--centre", "1,2,3"}, "--centre needs X,Y (two numbers and a comma), not \"1,2,3\""},
-      {{"--svg", "a", "--centre", "1,nan"}, "--centre needs X,Y (two numbers and a comma), not \"1,nan\""},
+      {{"--svg", "a", "--opacity", "0"},
+       "--opacity needs a number above 0 and at most 1, not \"0\""},
+      {{"--svg", "a", "--opacity", "1.5"},
+       "--opacity needs a number above 0 and at most 1, not \"1.5\""},
+      {{"--svg", "a", "--opacity", "half"},
+       "--opacity needs a number above 0 and at most 1, not \"half\""},
+      {{"--svg", "a", "--centre", "1;2"},
+       "--centre needs X,Y (two numbers and a comma), not \"1;2\""},
+      {{"--svg", "a", "--centre", "1,2,3"},
+       "--centre needs X,Y (two numbers and a comma), not \"1,2,3\""},
+      {{"--svg", "a", "--centre", "1,nan"},
+       "--centre needs X,Y (two numbers and a comma), not \"1,nan\""},
       {{"--csv", ""}, "the input file name is empty"},
   };
   for (const Case& c : cases) {

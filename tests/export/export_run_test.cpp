@@ -1,9 +1,8 @@
 #include "export/export_run.h"
 
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,7 +19,8 @@ namespace {
 
 std::size_t FileCount(const TempDir& dir) {
   std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++count;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    ++count;
   return count;
 }
 
@@ -55,9 +55,10 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
 
   EXPECT_EQ(run({"--csv", dir.File("bad.out")}), kExitBadFile);
   EXPECT_EQ(run.Output(), "");
-  EXPECT_EQ(run.diagnostics, "sparsim-export: " + dir.File("bad.out") +
-                                 ":3: \"-4.0x00\" is not a number (bad character \"x\"); it should be "
-                                 "the Y of point 2\n");
+  EXPECT_EQ(run.diagnostics,
+            "sparsim-export: " + dir.File("bad.out") +
+                ":3: \"-4.0x00\" is not a number (bad character \"x\"); it should be "
+                "the Y of point 2\n");
 
   EXPECT_EQ(run({"--csv", dir.File("bad.out"), "-o", dir.File("old.csv")}), kExitBadFile);
   EXPECT_EQ(dir.Read("old.csv"), "old\n");
@@ -83,8 +84,9 @@ TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {
   EXPECT_EQ(run.diagnostics, "sparsim-export: " + dir.File("short.out") +
                                  ": the file announces 3 points and holds 1\n");
 
-  dir.Write("moved.adf", "1 #Points# 2 #Coordinates#\r\n# Site Diameter  20.00;  Area   314.16 #\r\n"
-                         "   30.0000   10.0000\r\n");
+  dir.Write("moved.adf",
+            "1 #Points# 2 #Coordinates#\r\n# Site Diameter  20.00;  Area   314.16 #\r\n"
+            "   30.0000   10.0000\r\n");
   EXPECT_EQ(run({"--svg", dir.File("moved.adf")}), kExportOk);
   EXPECT_NE(run.diagnostics.find("the site is not drawn (give --centre X,Y)"), std::string::npos);
   EXPECT_EQ(run({"--svg", dir.File("moved.adf"), "--centre", "25,10"}), kExportOk);

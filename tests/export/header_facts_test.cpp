@@ -50,7 +50,8 @@ TEST(ReadHeaderFacts, ReadsRectangleCornersWrittenWithoutBlanksBetween) {
 }
 
 TEST(ReadHeaderFacts, FindsNothingInFilesWithoutTheHeader) {
-  for (const char* file : {"3,2\r\n1.0000,2.0000\r\n", "3 2\n1 2\n3 4\n5 6\n", "", "\x1a# Site Diameter  20.00 #"}) {
+  for (const char* file :
+       {"3,2\r\n1.0000,2.0000\r\n", "3 2\n1 2\n3 4\n5 6\n", "", "\x1a# Site Diameter  20.00 #"}) {
     HeaderFacts facts = ReadHeaderFacts(file);
     EXPECT_EQ(facts.site, SiteShape::kUnknown) << file;
     EXPECT_FALSE(facts.density) << file;

@@ -29,7 +29,8 @@ std::vector<Mark> MarksOf(const std::string& svg) {
 // The site outline's numbers: cx, cy, r of a circle or x, y, width, height
 // of a rectangle; empty when none is drawn.
 std::vector<double> OutlineOf(const std::string& svg) {
-  static const std::regex kCircle(R"re(<circle cx="([-0-9.]+)" cy="([-0-9.]+)" r="([0-9.]+)" fill="none")re");
+  static const std::regex kCircle(
+      R"re(<circle cx="([-0-9.]+)" cy="([-0-9.]+)" r="([0-9.]+)" fill="none")re");
   static const std::regex kRect(
       R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([0-9.]+)" height="([0-9.]+)" fill="none" stroke="#1f6fb4")re");
   std::smatch m;

@@ -37,7 +37,8 @@ TEST(ShortestText, RefusesNumbersThatAreNotFinite) {
 
 TEST(CsvText, WritesAHeaderAndOneLinePerPoint) {
   EXPECT_EQ(CsvText({}), "x,y\n");
-  EXPECT_EQ(CsvText({{7.707, 5.7871}, {-2, 0.1}, {1e32, 0}}), "x,y\n7.707,5.7871\n-2,0.1\n1e+32,0\n");
+  EXPECT_EQ(CsvText({{7.707, 5.7871}, {-2, 0.1}, {1e32, 0}}),
+            "x,y\n7.707,5.7871\n-2,0.1\n1e+32,0\n");
   EXPECT_THROW(CsvText({{1, std::nan("")}}), std::domain_error);
 }
 
@@ -48,14 +49,16 @@ CoordinateSet TwoPoints() {
 }
 
 TEST(GeoJsonText, WritesOnePointFeaturePerPoint) {
-  EXPECT_EQ(GeoJsonText(TwoPoints(), false),
-            "{\"type\":\"FeatureCollection\",\"features\":[\n"
-            "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[7.707,5.7871]},"
-            "\"properties\":{\"point\":1}},\n"
-            "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[-1.5,1e-07]},"
-            "\"properties\":{\"point\":2}}\n"
-            "]}\n");
-  EXPECT_EQ(GeoJsonText(CoordinateSet{}, false), "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
+  EXPECT_EQ(
+      GeoJsonText(TwoPoints(), false),
+      "{\"type\":\"FeatureCollection\",\"features\":[\n"
+      "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[7.707,5.7871]},"
+      "\"properties\":{\"point\":1}},\n"
+      "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[-1.5,1e-07]},"
+      "\"properties\":{\"point\":2}}\n"
+      "]}\n");
+  EXPECT_EQ(GeoJsonText(CoordinateSet{}, false),
+            "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
 }
 
 TEST(GeoJsonText, WritesOneMultiPointWithTheHeaderFacts) {
@@ -72,7 +75,8 @@ TEST(GeoJsonText, WritesOneMultiPointWithTheHeaderFacts) {
             "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":[\n"
             "[7.707,5.7871],\n[-1.5,1e-07]\n"
             "]},\"properties\":{\"points\":2,\"site\":\"rectangle\",\"corners\":[[-1,0],[10,4.5]],"
-            "\"model\":\"S\",\"density\":0.0095,\"seed\":-12,\"cluster_radius\":2.5,\"cluster_seeds\":0}}\n"
+            "\"model\":\"S\",\"density\":0.0095,\"seed\":-12,\"cluster_radius\":2.5,\"cluster_"
+            "seeds\":0}}\n"
             "]}\n");
   CoordinateSet circle;
   circle.facts.site = SiteShape::kCircle;
