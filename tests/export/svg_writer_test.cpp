@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,12 +15,33 @@ struct Mark {
   double x, y, r;
 };
 
-// The point marks of a picture, in drawing order.
+// The number in attribute name of element, or NaN when it has none.
+double Attribute(const std::string& element, const std::string& name) {
+  std::size_t at = element.find(" " + name + "=\"");
+  return at == std::string::npos ? std::nan("") : std::stod(element.substr(at + name.size() + 3));
+}
+
+// Every element of the picture that starts with opening, e.g. "<circle ".
+std::vector<std::string> Elements(const std::string& svg, const std::string& opening) {
+  std::vector<std::string> elements;
+  for (std::size_t at = svg.find(opening); at != std::string::npos;
+       at = svg.find(opening, at + 1)) {
+    elements.push_back(svg.substr(at, svg.find('>', at) - at + 1));
+  }
+  return elements;
+}
+
+bool IsOutline(const std::string& element) {
+  return element.find("fill=\"none\" stroke=\"#1f6fb4\"") != std::string::npos;
+}
+
+// The point marks of a picture, in drawing order: the circles that are not
+// the site outline.
 std::vector<Mark> MarksOf(const std::string& svg) {
-  static const std::regex kMark(R"re(<circle cx="([-0-9.]+)" cy="([-0-9.]+)" r="([0-9.]+)"/>)re");
   std::vector<Mark> marks;
-  for (std::sregex_iterator it(svg.begin(), svg.end(), kMark), end; it != end; ++it) {
-    marks.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])});
+  for (const std::string& circle : Elements(svg, "<circle ")) {
+    if (IsOutline(circle)) continue;
+    marks.push_back({Attribute(circle, "cx"), Attribute(circle, "cy"), Attribute(circle, "r")});
   }
   return marks;
 }
@@ -29,16 +49,18 @@ std::vector<Mark> MarksOf(const std::string& svg) {
 // The site outline's numbers: cx, cy, r of a circle or x, y, width, height
 // of a rectangle; empty when none is drawn.
 std::vector<double> OutlineOf(const std::string& svg) {
-  static const std::regex kCircle(
-      R"re(<circle cx="([-0-9.]+)" cy="([-0-9.]+)" r="([0-9.]+)" fill="none")re");
-  static const std::regex kRect(
-      R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([0-9.]+)" height="([0-9.]+)" fill="none" stroke="#1f6fb4")re");
-  std::smatch m;
-  std::vector<double> numbers;
-  if (std::regex_search(svg, m, kCircle) || std::regex_search(svg, m, kRect)) {
-    for (std::size_t i = 1; i < m.size(); ++i) numbers.push_back(std::stod(m[i]));
+  for (const std::string& circle : Elements(svg, "<circle ")) {
+    if (IsOutline(circle)) {
+      return {Attribute(circle, "cx"), Attribute(circle, "cy"), Attribute(circle, "r")};
+    }
   }
-  return numbers;
+  for (const std::string& rect : Elements(svg, "<rect ")) {
+    if (IsOutline(rect)) {
+      return {Attribute(rect, "x"), Attribute(rect, "y"), Attribute(rect, "width"),
+              Attribute(rect, "height")};
+    }
+  }
+  return {};
 }
 
 double Distance(const Mark& a, const Mark& b) { return std::hypot(a.x - b.x, a.y - b.y); }
