@@ -1,5 +1,6 @@
 #include "export/atomic_output.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "export/export_failure.h"
 
@@ -31,19 +33,31 @@ std::string TemporaryPattern(const std::string& path) {
   return folder + "." + base + ".XXXXXX";
 }
 
-}  // namespace
-
-void WriteAll(int fd, std::string_view content, const std::string& name) {
-  while (!content.empty()) {
-    ssize_t count = ::write(fd, content.data(), content.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) Fail(name, errno);
-    content.remove_prefix(static_cast<std::size_t>(count));
+// A device or pipe (/dev/null, /dev/stdout) is written as it is: there is
+// no file to replace, and its folder must not get a temporary file.
+void WriteToDevice(const std::string& path, std::string_view content) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) Fail(path, errno);
+  try {
+    WriteAll(fd, content, path);
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
+  if (::close(fd) != 0) Fail(path, errno);
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
-  if (path.empty() || path.back() == '/') Fail(path, EISDIR);
+// The file that a symbolic link at path finally names, so that the link
+// itself stays a link; path itself otherwise.
+std::string LinkTarget(const std::string& path) {
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr), &std::free);
+  if (!target) Fail(path, errno);
+  return target.get();
+}
+
+void ReplaceFile(const std::string& path, std::string_view content) {
   std::string temporary = TemporaryPattern(path);
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) Fail(path, errno);
@@ -60,6 +74,28 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     ::unlink(temporary.c_str());
     throw;
   }
+}
+
+}  // namespace
+
+void WriteAll(int fd, std::string_view content, const std::string& name) {
+  while (!content.empty()) {
+    ssize_t count = ::write(fd, content.data(), content.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) Fail(name, errno);
+    content.remove_prefix(static_cast<std::size_t>(count));
+  }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+  if (path.empty() || path.back() == '/') Fail(path, EISDIR);
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) Fail(path, EISDIR);
+    if (!S_ISREG(existing.st_mode)) return WriteToDevice(path, content);
+    return ReplaceFile(LinkTarget(path), content);
+  }
+  ReplaceFile(path, content);
 }
 
 }  // namespace sparsim

@@ -7,6 +7,8 @@
 // permissions (0666 less the umask). On any failure the temporary file is
 // removed, an earlier file at path is left as it was, and ExportFailure
 // (status 2) says why: "out/pic.svg: No such file or directory".
+// A symbolic link stays a link: the file it names is the one replaced. An
+// existing device or pipe, such as /dev/null, is written directly.
 //
 // WriteAll(fd, content, name) writes all of content to an open descriptor,
 // such as standard output, or fails the same way.

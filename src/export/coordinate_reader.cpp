@@ -13,7 +13,6 @@
 #include "dialogue/console.h"
 #include "export/export_failure.h"
 #include "numeric/data_reader.h"
-#include "numeric/number_format.h"
 #include "numeric/number_parse.h"
 
 namespace sparsim {

@@ -10,7 +10,7 @@
 // file, the line and the token instead, as an ExportFailure with status 2:
 //   "SITE.ADF:7: \"12a4\" is not a number (bad character \"a\"); it should be the X of point 4"
 //   "SITE.OUT:3: the file ends where the Y of point 2 should be"
-//   "LIST.TXT:1: the points have 3 coordinates; only 2 can be exported"
+//   "LIST.TXT:1: the points have \"3\" coordinates; only 2 can be exported"
 // A negative count and a count or dimension that is not a whole number fail
 // the same way.
 //

@@ -45,6 +45,18 @@ TEST(WriteFileAtomically, WritesANewFileOrReplacesAnOldOneWhole) {
   EXPECT_EQ(status.st_mode & 0777, 0644u);
 }
 
+TEST(WriteFileAtomically, KeepsLinksAndWritesDevicesDirectly) {
+  TempDir dir;
+  dir.Write("real.csv", "old");
+  std::filesystem::create_symlink("real.csv", dir.File("link.csv"));
+  WriteFileAtomically(dir.File("link.csv"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.csv")));
+  EXPECT_EQ(dir.Read("real.csv"), "new");
+  EXPECT_EQ(FileCount(dir), 2u);
+  WriteFileAtomically("/dev/null", "x");  // no temporary file in /dev, and no failure
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
 TEST(WriteFileAtomically, LeavesNothingBehindWhenItFails) {
   TempDir dir;
   EXPECT_EQ(FailureStatus(dir.File("no/such/folder/out.svg"), "<svg/>"), kExitBadFile);
