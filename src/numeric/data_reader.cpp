@@ -32,8 +32,10 @@ int SkipSeparators(TextInput& in) {
   return ReadTextChar(in);
 }
 
-std::string ReadToken(TextInput& in) {
+// line receives the line of the token's first character.
+std::string ReadToken(TextInput& in, std::size_t& line) {
   std::string token(1, static_cast<char>(SkipSeparators(in)));
+  line = in.line_number();
   while (!AtLineEnd(in)) {
     int c = ReadTextChar(in);
     if (c == ' ' || c == ',' || c == kTab || c == kLineFeed) break;
@@ -75,8 +77,14 @@ bool SkipSeparatorsToDataEnd(TextInput& in) {
   }
 }
 
-double ReadRealItem(Console& console, InputFile& file) {
-  std::string token = ReadToken(file.text());
+double ReadRealItem(Console& console, InputFile& file, ItemSource* source) {
+  std::size_t line = 0;
+  std::string token = ReadToken(file.text(), line);
+  if (source != nullptr) {
+    source->line = line;
+    source->at_end = token[0] == kEndOfFileMark;
+    source->token = source->at_end ? "" : token;
+  }
   if (token[0] == kEndOfFileMark) {
     console.out.WriteLine("Unexpected EOF");
     return kMissingValue;
@@ -94,8 +102,8 @@ double ReadRealItem(Console& console, InputFile& file) {
   return kMissingValue;
 }
 
-int32_t ReadIntegerItem(Console& console, InputFile& file) {
-  double x = ReadRealItem(console, file);
+int32_t ReadIntegerItem(Console& console, InputFile& file, ItemSource* source) {
+  double x = ReadRealItem(console, file, source);
   if (x >= -2147483648.0 && x <= 2147483647.0 && x - std::trunc(x) == 0) {
     return static_cast<int32_t>(x);
   }

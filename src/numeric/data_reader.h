@@ -22,11 +22,20 @@
 // range (3.0 gives 3); otherwise it writes "Not an Integer or Integer Out of
 // Range: " and the value in 16 characters with 4 decimals, and asks
 // "Quit Now" (yes: FatalError "Integer Input Error"; no: -2147483647).
+//
+// Both fill the optional source with where the item stood, before any
+// message or question, so that a caller that ends the reading can still say
+// what it met. For "3 #Points#\r\n 12a4\r\n" the second item gives
+//   source.line == 2, source.token == "12a4", source.at_end == false
+// and at the end of the data the line of the end, an empty token and
+// at_end == true.
 
 #ifndef SPARSIM_NUMERIC_DATA_READER_H_
 #define SPARSIM_NUMERIC_DATA_READER_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "common/program_files.h"
 #include "dialogue/console.h"
@@ -36,8 +45,16 @@ namespace sparsim {
 constexpr double kMissingValue = 1e32;
 constexpr int32_t kIntegerFailureValue = -2147483647;
 
-double ReadRealItem(Console& console, InputFile& file);
-int32_t ReadIntegerItem(Console& console, InputFile& file);
+// Where an item was read: the line of its first character and its token as
+// converted (at most 32 characters).
+struct ItemSource {
+  std::size_t line = 0;
+  std::string token;
+  bool at_end = false;
+};
+
+double ReadRealItem(Console& console, InputFile& file, ItemSource* source = nullptr);
+int32_t ReadIntegerItem(Console& console, InputFile& file, ItemSource* source = nullptr);
 
 // Skips white space, commas and comments; true when nothing but these
 // remains before the end of the data.

@@ -78,7 +78,10 @@ int TextInput::PeekAt(std::size_t offset) {
 }
 
 void TextInput::Advance() {
-  if (Peek() != kEndOfText) ++position_;
+  int c = Peek();
+  if (c == kEndOfText) return;
+  if (c == kLineFeed) ++line_number_;
+  ++position_;
 }
 
 void TextInput::Rewind() {
@@ -88,6 +91,7 @@ void TextInput::Rewind() {
     physical_end_ = false;
   }
   position_ = 0;
+  line_number_ = 1;
   met_end_ = false;
 }
 

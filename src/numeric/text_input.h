@@ -48,11 +48,15 @@ class TextInput {
   // Moves past the next character; does nothing at the end of the content.
   void Advance();
 
+  // The line of the next character: 1 at the start, plus one for every LF
+  // moved past. "a\r\nb" is at line 2 once the LF is behind it.
+  std::size_t line_number() const { return line_number_; }
+
   // True once any read has met the end of the content. A line read whole,
   // with its line end, has not met it even if nothing follows.
   bool MetEnd() const { return met_end_; }
 
-  // Goes back to the first character of the content.
+  // Goes back to the first character of the content (line 1).
   void Rewind();
   // Closes an owned file descriptor. Further reads see the end.
   void Close();
@@ -71,6 +75,7 @@ class TextInput {
   std::string name_;
   std::string buffer_;
   std::size_t position_ = 0;
+  std::size_t line_number_ = 1;
 };
 
 // Gives the next character and moves past it, or kEndOfText at the end.

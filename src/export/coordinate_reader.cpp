@@ -1,0 +1,171 @@
+#include "export/coordinate_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "common/program_end.h"
+#include "common/program_files.h"
+#include "dialogue/console.h"
+#include "export/export_failure.h"
+#include "numeric/data_reader.h"
+#include "numeric/number_parse.h"
+
+namespace sparsim {
+namespace {
+
+// "Quit Now" is answered yes, and so is the closing question of the fatal
+// end that follows: a bad number ends the reading at once.
+constexpr char kQuitAnswers[] = "Y\r\nY\r\n";
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string Place(const std::string& name, const ItemSource& source) {
+  return name + ":" + std::to_string(source.line) + ": ";
+}
+
+// Why the item at source could not be taken as `what`.
+std::string DescribeBadItem(const std::string& name, const ItemSource& source,
+                            const std::string& what) {
+  if (source.at_end) return Place(name, source) + "the file ends where " + what + " should be";
+  const std::string& token = source.token;
+  std::string reason;
+  RealParse parsed = ParseReal(token);
+  if (token.find('?') != std::string::npos) {
+    reason = " marks a missing value";
+  } else if (parsed.error_position > token.size()) {
+    reason = " is not a number (it stops short)";
+  } else if (parsed.error_position != 0) {
+    reason = " is not a number (bad character " +
+             Quoted(token.substr(parsed.error_position - 1, 1)) + ")";
+  } else if (std::isinf(static_cast<double>(parsed.value))) {
+    reason = " is out of range";
+  } else {
+    reason = " is not a whole number in the 32-bit range";
+  }
+  return Place(name, source) + Quoted(token) + reason + "; it should be " + what;
+}
+
+// Reads one item with the data reader, turning its fatal end into a failure.
+class ItemReader {
+ public:
+  ItemReader(const std::string& content, const std::string& name)
+      : name_(name), answers_(kQuitAnswers), screen_(TextOutput::InMemory()) {
+    file_.Open(std::make_unique<TextInput>(content, name));
+  }
+
+  int32_t Integer(const std::string& what, ItemSource& source) {
+    try {
+      return ReadIntegerItem(console_, file_, &source);
+    } catch (const ProgramEnd&) {
+      throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
+    }
+  }
+
+  double Real(const std::string& what, ItemSource& source) {
+    try {
+      double value = ReadRealItem(console_, file_, &source);
+      if (source.at_end) throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
+      return value;
+    } catch (const ProgramEnd&) {
+      throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
+    }
+  }
+
+  bool AtDataEnd() { return SkipSeparatorsToDataEnd(file_.text()); }
+  std::size_t Line() { return file_.text().line_number(); }
+
+ private:
+  std::string name_;
+  TextInput answers_;
+  TextOutput screen_;
+  Console console_{answers_, screen_};
+  InputFile file_;
+};
+
+bool IsMissing(const ItemSource& source) { return source.token.find('?') != std::string::npos; }
+
+void ReadPoints(ItemReader& reader, CoordinateSet& set) {
+  int32_t count = 0;
+  while (count < set.announced && !reader.AtDataEnd()) {
+    ++count;
+    std::string number = std::to_string(count);
+    ItemSource x_source;
+    ItemSource y_source;
+    double x = reader.Real("the X of point " + number, x_source);
+    double y = reader.Real("the Y of point " + number, y_source);
+    if (IsMissing(x_source) || IsMissing(y_source)) {
+      const ItemSource& missing = IsMissing(x_source) ? x_source : y_source;
+      set.notes.push_back(Place(set.name, missing) + "point " + number +
+                          " has a missing coordinate (" + Quoted(missing.token) +
+                          ") and is left out");
+      continue;
+    }
+    set.points.push_back(Point{x, y});
+  }
+  if (count < set.announced) {
+    set.notes.push_back(set.name + ": the file announces " + std::to_string(set.announced) +
+                        " points and holds " + std::to_string(count));
+  } else if (!reader.AtDataEnd()) {
+    set.notes.push_back(set.name + ":" + std::to_string(reader.Line()) +
+                        ": more numbers follow the " + std::to_string(set.announced) +
+                        " announced points; they are not exported");
+  }
+}
+
+std::string ReadWhole(int fd, const std::string& name) {
+  std::string content;
+  char chunk[65536];
+  for (;;) {
+    ssize_t count = ::read(fd, chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) throw ExportFailure(kExitBadFile, name + ": " + std::strerror(errno));
+    if (count == 0) return content;
+    content.append(chunk, static_cast<std::size_t>(count));
+  }
+}
+
+}  // namespace
+
+CoordinateSet ReadCoordinates(const std::string& content, const std::string& name) {
+  CoordinateSet set;
+  set.name = name;
+  set.facts = ReadHeaderFacts(content);
+  ItemReader reader(content, name);
+  ItemSource source;
+  set.announced = reader.Integer("the point count", source);
+  if (set.announced < 0) {
+    throw ExportFailure(kExitBadFile, Place(name, source) + "the point count " +
+                                          Quoted(source.token) + " is negative");
+  }
+  int32_t dimensions = reader.Integer("the number of coordinates", source);
+  if (dimensions != 2) {
+    throw ExportFailure(kExitBadFile, Place(name, source) + "the points have " +
+                                          Quoted(source.token) +
+                                          " coordinates; only 2 can be exported");
+  }
+  ReadPoints(reader, set);
+  return set;
+}
+
+CoordinateSet ReadCoordinateFile(const std::string& path) {
+  if (path == "-")
+    return ReadCoordinates(ReadWhole(STDIN_FILENO, "(standard input)"), "(standard input)");
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw ExportFailure(kExitBadFile, path + ": " + std::strerror(errno));
+  std::string content;
+  try {
+    content = ReadWhole(fd, path);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+  return ReadCoordinates(content, path);
+}
+
+}  // namespace sparsim

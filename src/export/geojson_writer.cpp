@@ -1,0 +1,67 @@
+#include "export/geojson_writer.h"
+
+namespace sparsim {
+namespace {
+
+std::string Position(const Point& point) {
+  return "[" + ShortestText(point.x) + "," + ShortestText(point.y) + "]";
+}
+
+std::string Member(const std::string& key, const std::string& json_value) {
+  return ",\"" + key + "\":" + json_value;
+}
+
+std::string JsonString(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The header facts as properties; every text here is plain ASCII without
+// quotes or backslashes, so it needs no escaping.
+std::string FactMembers(const HeaderFacts& facts) {
+  std::string members;
+  if (facts.site == SiteShape::kCircle) {
+    members +=
+        Member("site", JsonString("circle")) + Member("diameter", ShortestText(facts.diameter));
+  } else if (facts.site == SiteShape::kRectangle) {
+    members += Member("site", JsonString("rectangle")) +
+               Member("corners", "[" + Position(Point{facts.x_min, facts.y_min}) + "," +
+                                     Position(Point{facts.x_max, facts.y_max}) + "]");
+  }
+  if (facts.model != '\0') members += Member("model", JsonString(std::string(1, facts.model)));
+  if (facts.density) members += Member("density", ShortestText(facts.density->value));
+  if (facts.seed) members += Member("seed", std::to_string(*facts.seed));
+  if (facts.cluster_radius) {
+    members += Member("cluster_radius", ShortestText(facts.cluster_radius->value));
+  }
+  if (facts.cluster_seeds) members += Member("cluster_seeds", std::to_string(*facts.cluster_seeds));
+  return members;
+}
+
+std::string PointFeatures(const CoordinateSet& set) {
+  std::string text;
+  for (std::size_t i = 0; i < set.points.size(); ++i) {
+    if (i > 0) text += ",\n";
+    text += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":" +
+            Position(set.points[i]) + "},\"properties\":{\"point\":" + std::to_string(i + 1) + "}}";
+  }
+  return text;
+}
+
+std::string MultiPointFeature(const CoordinateSet& set) {
+  std::string text =
+      "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiPoint\",\"coordinates\":[\n";
+  for (std::size_t i = 0; i < set.points.size(); ++i) {
+    text += Position(set.points[i]) + (i + 1 < set.points.size() ? ",\n" : "\n");
+  }
+  text += "]},\"properties\":{\"points\":" + std::to_string(set.points.size()) +
+          FactMembers(set.facts) + "}}";
+  return text;
+}
+
+}  // namespace
+
+std::string GeoJsonText(const CoordinateSet& set, bool multipoint) {
+  std::string features = multipoint ? MultiPointFeature(set) : PointFeatures(set);
+  if (!features.empty()) features += "\n";
+  return "{\"type\":\"FeatureCollection\",\"features\":[\n" + features + "]}\n";
+}
+
+}  // namespace sparsim
