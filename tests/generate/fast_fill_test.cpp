@@ -8,6 +8,7 @@
 
 #include "generate/sampling.h"
 #include "generate/seed_grid.h"
+#include "support/sites.h"
 #include "support/test_console.h"
 
 namespace sparsim {
@@ -48,30 +49,6 @@ void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_s
                 SameBits(fast.state->store.y[k], reference.state->store.y[k]))
         << label << " point " << i;
   }
-}
-
-GenerationParameters CircleSite(double centre_x, double centre_y, double radius) {
-  GenerationParameters p;
-  p.shape = kCircle;
-  p.centre_x = centre_x;
-  p.centre_y = centre_y;
-  p.site_radius = radius;
-  p.area = static_cast<double>(static_cast<long double>(radius) * radius * 3.14159265358979L);
-  return p;
-}
-
-GenerationParameters RectangleSite(double x_min, double y_min, double x_max, double y_max) {
-  GenerationParameters p;
-  p.shape = kRectangle;
-  p.x_min = x_min;
-  p.y_min = y_min;
-  p.x_max = x_max;
-  p.y_max = y_max;
-  p.centre_x = (x_max - x_min) / 2 + x_min;
-  p.centre_y = (y_max - y_min) / 2 + y_min;
-  p.site_radius = std::max(x_max - x_min, y_max - y_min) / 2;
-  p.area = (x_max - x_min) * (y_max - y_min);
-  return p;
 }
 
 // The mass of one seed's model over the plane, to keep the random sets to

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/sites.h"
 #include "support/test_console.h"
 
 namespace sparsim {
@@ -28,26 +29,12 @@ constexpr int32_t kState24 = 698472713;
 // The rectangle (0, 0)-(10, 4) as the dialogue leaves it: centre (5, 2),
 // site radius 5 (half the longer side), centred on one seed.
 GenerationParameters Rectangle(double width, double height, char model) {
-  GenerationParameters p;
-  p.shape = kRectangle;
-  p.x_max = width;
-  p.y_max = height;
-  p.centre_x = width / 2;
-  p.centre_y = height / 2;
-  p.site_radius = (width > height ? width : height) / 2;
-  p.area = width * height;
-  p.cluster_radius = p.site_radius;
-  p.model = model;
-  return p;
+  return RectangleSite(0, 0, width, height, model);
 }
 
-GenerationParameters Contagious(GenerationParameters p, int32_t seeds, bool as_points,
+GenerationParameters Contagious(const GenerationParameters& p, int32_t seeds, bool as_points,
                                 double radius) {
-  p.contagious = true;
-  p.seed_count = seeds;
-  p.seeds_as_points = as_points;
-  p.cluster_radius = radius;
-  return p;
+  return Clustered(p, seeds, as_points, radius, p.model);
 }
 
 struct SetRun {

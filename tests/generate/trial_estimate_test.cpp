@@ -12,6 +12,7 @@
 #include "generate/generation_dialogue.h"
 #include "generate/sampling.h"
 #include "numeric/random.h"
+#include "support/sites.h"
 #include "support/test_console.h"
 
 namespace sparsim {
@@ -20,39 +21,11 @@ namespace {
 constexpr long double kPiL = 3.14159265358979323846264338327950288L;
 
 GenerationParameters CentredSquare(double side, char model) {
-  GenerationParameters p;
-  p.shape = kRectangle;
-  p.x_max = side;
-  p.y_max = side;
-  p.centre_x = side / 2;
-  p.centre_y = side / 2;
-  p.site_radius = side / 2;
-  p.area = side * side;
-  p.cluster_radius = p.site_radius;
-  p.model = model;
-  return p;
+  return RectangleSite(0, 0, side, side, model);
 }
 
 GenerationParameters CentredCircle(double diameter, char model) {
-  GenerationParameters p;
-  p.shape = kCircle;
-  p.site_radius = diameter / 2;
-  p.centre_x = p.site_radius;
-  p.centre_y = p.site_radius;
-  p.area = static_cast<double>(static_cast<long double>(p.site_radius) * p.site_radius * kPiL);
-  p.cluster_radius = p.site_radius;
-  p.model = model;
-  return p;
-}
-
-GenerationParameters Clustered(GenerationParameters p, int32_t seeds, bool as_points, double radius,
-                               char model) {
-  p.contagious = true;
-  p.seed_count = seeds;
-  p.seeds_as_points = as_points;
-  p.cluster_radius = radius;
-  p.model = model;
-  return p;
+  return CircleSite(diameter / 2, diameter / 2, diameter / 2, model);
 }
 
 void ExpectRelativelyNear(long double actual, long double expected) {
