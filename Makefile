@@ -10,7 +10,7 @@ FUZZ_TARGETS = number_parse data_reader dialogue
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize fuzz bench install clean
+.PHONY: all build run test sanitize fuzz-build fuzz bench install clean
 
 all: build
 
@@ -35,14 +35,17 @@ sanitize:
 # Builds the libFuzzer targets with clang++ and runs each for FUZZ_RUNS
 # inputs from its seed corpus in fuzz/corpus; new inputs go to a scratch
 # corpus in the build folder. Long runs are started by hand (see README).
-fuzz:
+fuzz-build:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DSPARSIM_FUZZ=ON \
 	  -DSPARSIM_BUILD_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_DIR) --parallel $(JOBS) \
 	  $(foreach t,$(FUZZ_TARGETS),--target $(t)_fuzz)
+
+fuzz: fuzz-build
 	for t in $(FUZZ_TARGETS); do \
 	  rm -rf $(FUZZ_DIR)/corpus/$$t && mkdir -p $(FUZZ_DIR)/corpus/$$t && \
-	  $(FUZZ_DIR)/fuzz/$${t}_fuzz -runs=$(FUZZ_RUNS) -seed=1 -timeout=10 \
+	  dict=; [ -f fuzz/$$t.dict ] && dict=-dict=fuzz/$$t.dict; \
+	  $(FUZZ_DIR)/fuzz/$${t}_fuzz -runs=$(FUZZ_RUNS) -seed=1 -timeout=10 $$dict \
 	    $(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
 

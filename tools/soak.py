@@ -7,12 +7,14 @@ every set finishes quickly), walk runs over files that earlier generation
 and walk runs wrote, over the console (CON) and over hand-made data files,
 and a share of malformed answers (garbage lines, NUL bytes, bytes above
 127, character 26, CR-only line ends, a one-megabyte line, answers cut off
-anywhere).
+anywhere). Some runs have a file-size limit, so that writing fails part way
+(SIGXFSZ ignored): such a run must end with status 2 and a report, or, when
+nothing it wrote reached the limit, as any other run.
 
 Every run must end within the timeout with status 0, 1 or 2, show only
 CR LF line ends, and status 2 must come with a report on standard error.
 Answers that were not damaged must end with status 0. Every .ADF and .OUT
-file a run leaves must be readable: its lines end with CR LF, it holds the
+file a run leaves (unless it ended with status 2) must be readable: its lines end with CR LF, it holds the
 header the program writes and then point lines, and walking it with the
 program itself ends normally with every point processed.
 
@@ -25,7 +27,9 @@ import argparse
 import os
 import random
 import re
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -140,9 +144,12 @@ def walk_answers(rng, taken, inputs):
             a.outputs.append(name + ".OUT")
         a.add(rng.choice(["", "0", "0.5", "10"]), rng.choice(["", "0", "1", "25", "1000"]))
         if console_points is not None:
+            # The line end after the last number stays unread: the plot
+            # question then reads an empty answer and takes its default.
             a.add("%d,2" % len(console_points))
             a.lines.extend("%.3f,%.3f" % p for p in console_points)
-        a.add(rng.choice(["Y", "N"]))
+        else:
+            a.add(rng.choice(["Y", "N"]))
         a.add("Y" if i + 1 < passes else "N")
     a.add("Y")
     return a
@@ -202,7 +209,8 @@ def check_coordinate_file(path):
         return "line ends other than CR LF", None
     lines = data.decode("latin-1").split(CRLF)[:-1]
     if not lines:
-        return "empty file", None
+        # Created at its question, then the run ended before writing to it.
+        return None, (None, 0)
     out = path.upper().endswith(".OUT")
     first = (OUT_FIRST if out else ADF_FIRST).match(lines[0])
     if not first:
@@ -243,6 +251,14 @@ def walk_back(program, work, name, timeout):
     return None
 
 
+def file_size_limit(limit):
+    """A child set-up in which writing past limit bytes fails (EFBIG)."""
+    def set_up():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+    return set_up
+
+
 def one_run(program, rng, pool, timeout):
     """Runs the program once; gives (failure or None, description, outputs)."""
     work = tempfile.mkdtemp(prefix="sparsim-soak-")
@@ -268,6 +284,12 @@ def one_run(program, rng, pool, timeout):
     how = "clean"
     if not clean:
         data, how = damage(rng, data)
+    limit = None
+    if rng.random() < 0.1:
+        # A file system that fails part way through writing: status 2.
+        limit = rng.randrange(0, 2000)
+        clean = False
+        how += " + file size limit"
     what = "%s, %s" % (mode, how)
     answers_path = os.path.join(work, ".answers")
     open(answers_path, "wb").write(data)
@@ -276,7 +298,8 @@ def one_run(program, rng, pool, timeout):
     try:
         with open(answers_path, "rb") as stdin:
             run = subprocess.run([program], cwd=work, stdin=stdin, capture_output=True,
-                                 timeout=timeout)
+                                 timeout=timeout,
+                                 preexec_fn=file_size_limit(limit) if limit is not None else None)
         status = run.returncode
     except subprocess.TimeoutExpired:
         run, status = None, None
@@ -291,7 +314,8 @@ def one_run(program, rng, pool, timeout):
         elif not lines_end_with_crlf(run.stdout):
             failure = "console line end other than CR LF"
     written = {}
-    if failure is None:
+    # A failed write may leave a file cut short, which the run reported.
+    if failure is None and status != 2:
         for name in sorted(set(os.listdir(work)) - before - {".answers"}):
             path = os.path.join(work, name)
             if not name.upper().endswith((".ADF", ".OUT")) or not os.path.isfile(path):
