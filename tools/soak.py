@@ -155,8 +155,11 @@ def walk_answers(rng, taken, inputs):
     return a
 
 
-GARBAGE = ["", "?", "x", "-1", "1e400", "0x7FFFFFFF", "\x00", "\xff\xfe", "CON", "SUB",
-           "\\", "A\\B", "..", "LPT1", "*.ADF", "   ", "99999999999999999999", "N", "Y"]
+# No garbage answer is a large number that the program accepts: 2^31 - 1
+# walk steps per point, or a site of 1e11 around clusters of radius 1, are
+# legitimately long runs, not hangs.
+GARBAGE = ["", "?", "x", "-1", "1e400", "0x7F", "\x00", "\xff\xfe", "CON", "SUB",
+           "\\", "A\\B", "..", "LPT1", "*.ADF", "   ", "N", "Y"]
 
 
 def damage(rng, data):
