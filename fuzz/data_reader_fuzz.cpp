@@ -71,8 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const uint8_t how = data[0];
   std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
-  sparsim::TextInput answers((how & 1) ? RepeatedNo(content.size() + 2) : std::string(),
-                             "answers");
+  sparsim::TextInput answers((how & 1) ? RepeatedNo(content.size() + 2) : std::string(), "answers");
   sparsim::TextOutput screen = sparsim::TextOutput::InMemory("screen");
   sparsim::Console console{answers, screen};
   sparsim::InputFile file;

@@ -109,8 +109,7 @@ std::string ReadFile(const std::string& path) {
 class WorkingDirectory {
  public:
   WorkingDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "sparsim-fuzz-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "sparsim-fuzz-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) Fail("cannot make a temporary folder");
     path_ = pattern;
   }
