@@ -16,7 +16,9 @@
 // wraps sparsim::Random (ld --wrap) and the wrapper ends the run, as any
 // early end does, once kDrawBudget draws have been made. The program itself
 // is unchanged. The wrapped Randomize gives a fixed seed so that every input
-// runs the same way each time.
+// runs the same way each time. The seeds long_set and long_walk of the corpus
+// would run for ever without the budget, so a budget that stops working
+// shows as a timeout.
 //
 // Safety: names may hold '\' to reach folders, and a leading '\' or ".."
 // would reach files outside the temporary folder. Inputs with a '\' that
