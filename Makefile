@@ -2,10 +2,15 @@
 # `make test` builds and runs every test.
 
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_CXX ?= clang++
+FUZZ_RUNS ?= 20000
+FUZZ_TARGETS = number_parse data_reader dialogue
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize bench install clean
+.PHONY: all build run test sanitize fuzz-build fuzz bench install clean
 
 all: build
 
@@ -23,9 +28,26 @@ test: build
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
-	cmake -S . -B build-sanitize -DSPARSIM_SANITIZE=ON
-	cmake --build build-sanitize --parallel $(JOBS)
-	ctest --test-dir build-sanitize --output-on-failure --parallel $(JOBS)
+	cmake -S . -B $(SANITIZE_DIR) -DSPARSIM_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_DIR) --parallel $(JOBS)
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure --parallel $(JOBS)
+
+# Builds the libFuzzer targets with clang++ and runs each for FUZZ_RUNS
+# inputs from its seed corpus in fuzz/corpus; new inputs go to a scratch
+# corpus in the build folder. Long runs are started by hand (see README).
+fuzz-build:
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DSPARSIM_FUZZ=ON \
+	  -DSPARSIM_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) --parallel $(JOBS) \
+	  $(foreach t,$(FUZZ_TARGETS),--target $(t)_fuzz)
+
+fuzz: fuzz-build
+	for t in $(FUZZ_TARGETS); do \
+	  rm -rf $(FUZZ_DIR)/corpus/$$t && mkdir -p $(FUZZ_DIR)/corpus/$$t && \
+	  dict=; [ -f fuzz/$$t.dict ] && dict=-dict=fuzz/$$t.dict; \
+	  $(FUZZ_DIR)/fuzz/$${t}_fuzz -runs=$(FUZZ_RUNS) -seed=1 -timeout=10 $$dict \
+	    $(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
 
 # Figures of the sampling engine against its reference loop, and of the walk;
 # then the timings of the inner loops when Google Benchmark (libbenchmark-dev)
@@ -42,4 +64,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) build-sanitize build-bench
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench
