@@ -6,7 +6,7 @@ SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_CXX ?= clang++
 FUZZ_RUNS ?= 20000
-FUZZ_TARGETS = number_parse data_reader dialogue
+FUZZ_TARGETS = number_parse data_reader dialogue sampling
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 

@@ -11,11 +11,13 @@
 //
 // Bounded work: a set can need any number of candidates (a uniform cluster
 // of radius 1e-20 on a site of 1e20 practically never accepts one), and a
-// walk can take 2^31 - 1 steps per point. Every candidate and every step
-// draws from sparsim::Random, so the fuzz build counts the draws: the link
-// wraps sparsim::Random (ld --wrap) and the wrapper ends the run, as any
-// early end does, once kDrawBudget draws have been made. The program itself
-// is unchanged. The wrapped Randomize gives a fixed seed so that every input
+// walk can take 2^31 - 1 steps per point. Every step draws from
+// sparsim::Random, and so does every candidate of the reference engine,
+// which the link puts in place of the fast one (it gives the same points and
+// draws; sampling_fuzz compares the two). So the fuzz build counts the
+// draws: the link wraps sparsim::Random (ld --wrap) and the wrapper ends the
+// run, as any early end does, once kDrawBudget draws have been made. The
+// program itself is unchanged. The wrapped Randomize gives a fixed seed so that every input
 // runs the same way each time. The seeds long_set and long_walk of the corpus
 // would run for ever without the budget, so a budget that stops working
 // shows as a timeout.
@@ -42,6 +44,7 @@
 #include "common/program_end.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
+#include "generate/sampling.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
 #include "shell/program.h"
@@ -72,6 +75,14 @@ extern "C" long double __wrap__ZN7sparsim6RandomERi(int32_t& rand_seed) {
 }
 
 extern "C" void __wrap__ZN7sparsim9RandomizeERi(int32_t& rand_seed) { rand_seed = 1; }
+
+// FillPointStore, whose candidates draw through Random.
+extern "C" int64_t
+__wrap__ZN7sparsim14FillPointStoreERNS_7ConsoleERKNS_20GenerationParametersERKNS_12ClusterSeedsERNS_12ProgramStateE(
+    sparsim::Console& console, const sparsim::GenerationParameters& parameters,
+    const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state) {
+  return sparsim::FillPointStoreReference(console, parameters, seeds, state);
+}
 
 namespace {
 

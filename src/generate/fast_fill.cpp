@@ -10,6 +10,7 @@
 // are computed exactly as the reference engine computes them.
 
 #include <cmath>
+#include <initializer_list>
 
 #include "common/interrupt.h"
 #include "generate/sampling.h"
@@ -32,19 +33,28 @@ constexpr RandomJump kThreeDraws = RandomJump::Steps(3);
 // The scale that turns a generator state into a draw times length.
 constexpr double kStateScale = 0x1p-32;
 
-bool Finite(double a, double b, double c, double d) {
-  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+// Sizes the fast engine takes on: their squares and sums stay well inside
+// the range of doubles. The dialogue keeps to 1e30.
+constexpr double kLargestSize = 1e150;
+
+bool Moderate(std::initializer_list<double> values) {
+  for (double value : values) {
+    if (!(std::fabs(value) <= kLargestSize)) return false;  // NaN too
+  }
+  return true;
 }
 
-// The fast engine needs a site with area and a positive, finite cut-off;
-// point masses and sites without area are left to the reference engine.
+// The fast engine needs a site with area and a positive cut-off, all of
+// moderate size; point masses, sites without area and sizes near the limits
+// of doubles are left to the reference engine.
 bool FastEngineApplies(const GenerationParameters& p) {
   double cut_off = CutOffDistance(p);
-  if (!(cut_off > 0 && std::isfinite(cut_off)) || p.seed_count < 1) return false;
+  if (!(cut_off > 0) || !Moderate({cut_off}) || p.seed_count < 1) return false;
   if (p.shape == kCircle) {
-    return p.site_radius > 0 && Finite(p.centre_x, p.centre_y, p.site_radius, 0);
+    return p.site_radius > 0 && Moderate({p.centre_x, p.centre_y, p.site_radius});
   }
-  return p.x_max > p.x_min && p.y_max > p.y_min && Finite(p.x_min, p.y_min, p.x_max, p.y_max);
+  return p.x_max > p.x_min && p.y_max > p.y_min &&
+         Moderate({p.x_min, p.y_min, p.x_max, p.y_max});
 }
 
 // Stores an accepted candidate; the generator's state is written back first,
