@@ -144,6 +144,12 @@ TEST(FillPointStore, SameSetsAsTheReferenceEngineInTheEdgeCases) {
   huge.cluster_radius = 2e28;
   ExpectSameSet(huge, 300, 1, "500 seeds on the largest circle");
 
+  GenerationParameters vast = RectangleSite(-1e300, -1e300, 1e300, 1e300, 'C');
+  vast.contagious = true;
+  vast.seed_count = 3;
+  vast.cluster_radius = 1e300;
+  ExpectSameSet(vast, 20, 3, "a site near the limits of doubles");
+
   GenerationParameters point_mass = RectangleSite(0, 0, 0, 0);
   point_mass.model = 'S';
   point_mass.cluster_radius = 0;
