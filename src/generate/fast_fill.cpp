@@ -143,19 +143,37 @@ struct Stop {
   uint32_t x_state = 0;
   uint32_t y_state = 0;
   uint32_t rand_state = 0;  // the state after the last draw taken
-  double column = 0;
-  double row = 0;
+  uint64_t column = 0;
+  uint64_t row = 0;
   int64_t candidates = 0;  // drawn, the one stopped at included
   bool near_rim = false;
 };
 
-// A state's cell column is state x column_scale + column_offset: the
-// approximate position and its cell in one multiply and add.
+// A state's cell column, state x scale + offset in cell units, computed in
+// fixed point with kFixedBits fractional bits: one integer multiply, add
+// and shift. A grid has fewer than 2^16 columns and rows, so the scale
+// (columns per 2^32 states) is below 2^-16 and state x scale x 2^kFixedBits
+// stays below 2^62. Rounding scale and offset to fixed point moves a cell
+// coordinate by less than 2^-15 of a cell, within the grid's kCellSlack.
+constexpr int kFixedBits = 46;
+
+struct FixedCell {
+  uint64_t scale = 0;
+  uint64_t offset = 0;
+
+  static bool Fits(double real_scale, double real_offset) {
+    return real_scale >= 0 && real_scale < 0x1p-16 && real_offset >= 0 && real_offset < 4;
+  }
+  FixedCell(double real_scale, double real_offset)
+      : scale(static_cast<uint64_t>(std::nearbyint(std::ldexp(real_scale, kFixedBits)))),
+        offset(static_cast<uint64_t>(std::nearbyint(std::ldexp(real_offset, kFixedBits)))) {}
+
+  uint64_t At(uint32_t state) const { return (state * scale + offset) >> kFixedBits; }
+};
+
 struct RectangleScan {
-  double column_scale;
-  double column_offset;
-  double row_scale;
-  double row_offset;
+  FixedCell column;
+  FixedCell row;
   SeedGrid::Refusals refusals;
 };
 
@@ -169,9 +187,9 @@ struct RectangleScan {
     uint32_t y_state = kTwoDraws.Apply(rand_state);
     rand_state = kThreeDraws.Apply(rand_state);
     ++stop.candidates;
-    double column = static_cast<double>(x_state) * scan.column_scale + scan.column_offset;
-    double row = static_cast<double>(y_state) * scan.row_scale + scan.row_offset;
-    if (!scan.refusals.Refuses(column, row)) {
+    uint64_t column = scan.column.At(x_state);
+    uint64_t row = scan.row.At(y_state);
+    if (!scan.refusals.RefusesCellAt(column, row)) {
       stop.x_state = x_state;
       stop.y_state = y_state;
       stop.rand_state = rand_state;
@@ -192,9 +210,15 @@ int64_t FillRectangle(Console& console, const GenerationParameters& p, const Clu
       kPositionSlack * (std::fabs(p.x_min) + width + std::fabs(p.y_min) + height) + kTinyLength;
   SeedGrid grid(p, seeds, Box{p.x_min, p.y_min, p.x_max, p.y_max}, error);
   double inverse = grid.inverse_cell_size();
-  const RectangleScan scan{width * kStateScale * inverse, (p.x_min - grid.x_origin()) * inverse,
-                           height * kStateScale * inverse, (p.y_min - grid.y_origin()) * inverse,
-                           grid.refusals()};
+  double column_scale = width * kStateScale * inverse;
+  double column_offset = (p.x_min - grid.x_origin()) * inverse;
+  double row_scale = height * kStateScale * inverse;
+  double row_offset = (p.y_min - grid.y_origin()) * inverse;
+  if (!FixedCell::Fits(column_scale, column_offset) || !FixedCell::Fits(row_scale, row_offset)) {
+    return FillPointStoreReference(console, p, seeds, state);
+  }
+  const RectangleScan scan{FixedCell(column_scale, column_offset),
+                           FixedCell(row_scale, row_offset), grid.refusals()};
   auto rand_state = static_cast<uint32_t>(state.rand_seed);
   int64_t candidates = 0;
   while (accepted < state.point_count) {
@@ -203,7 +227,7 @@ int64_t FillRectangle(Console& console, const GenerationParameters& p, const Clu
     candidates += stop.candidates;
     double x = RectangleCoordinate(RandomValue(stop.x_state), width, p.x_min);
     double y = RectangleCoordinate(RandomValue(stop.y_state), height, p.y_min);
-    if (Accepts(p, seeds, grid.SeedsInCell(stop.column, stop.row), x, y, rand_state)) {
+    if (Accepts(p, seeds, grid.SeedsInCellAt(stop.column, stop.row), x, y, rand_state)) {
       Accept(console, state, rand_state, accepted, x, y);
     }
   }
@@ -242,9 +266,8 @@ struct StateDisc {
 };
 
 struct CircleScan {
-  double scale;  // from a state to a column or row, as for rectangles
-  double column_offset;
-  double row_offset;
+  FixedCell column;
+  FixedCell row;
   StateDisc disc;
   SeedGrid::Refusals refusals;
 };
@@ -270,9 +293,9 @@ struct CircleScan {
     }
     rand_state = kOneDraw.Apply(rand_state);
     ++stop.candidates;
-    double column = static_cast<double>(x_state) * scan.scale + scan.column_offset;
-    double row = static_cast<double>(y_state) * scan.scale + scan.row_offset;
-    if (!scan.refusals.Refuses(column, row)) {
+    uint64_t column = scan.column.At(x_state);
+    uint64_t row = scan.row.At(y_state);
+    if (!scan.refusals.RefusesCellAt(column, row)) {
       stop.rand_state = rand_state;
       stop.column = column;
       stop.row = row;
@@ -291,11 +314,16 @@ int64_t FillCircle(Console& console, const GenerationParameters& p, const Cluste
   Box box{p.centre_x - r, p.centre_y - r, p.centre_x + r, p.centre_y + r};
   SeedGrid grid(p, seeds, box, error);
   double inverse = grid.inverse_cell_size();
+  double scale = 2 * r * kStateScale * inverse;
+  double column_offset = (box.x_low - grid.x_origin()) * inverse;
+  double row_offset = (box.y_low - grid.y_origin()) * inverse;
+  if (!FixedCell::Fits(scale, column_offset) || !FixedCell::Fits(scale, row_offset)) {
+    return FillPointStoreReference(console, p, seeds, state);
+  }
   // A stored distance from the centre differs from the one in states, scaled
   // by r / 2^31, by less than 4 x error.
-  const CircleScan scan{2 * r * kStateScale * inverse, (box.x_low - grid.x_origin()) * inverse,
-                        (box.y_low - grid.y_origin()) * inverse, StateDisc(4 * error / r * 0x1p31),
-                        grid.refusals()};
+  const CircleScan scan{FixedCell(scale, column_offset), FixedCell(scale, row_offset),
+                        StateDisc(4 * error / r * 0x1p31), grid.refusals()};
   auto rand_state = static_cast<uint32_t>(state.rand_seed);
   int64_t candidates = 0;
   while (accepted < state.point_count) {
@@ -308,11 +336,11 @@ int64_t FillCircle(Console& console, const GenerationParameters& p, const Cluste
       if (PointDistance(x, y, p.centre_x, p.centre_y) > r) continue;  // the next attempt
       rand_state = kOneDraw.Apply(rand_state);
       ++candidates;
-      stop.column = static_cast<double>(stop.x_state) * scan.scale + scan.column_offset;
-      stop.row = static_cast<double>(stop.y_state) * scan.scale + scan.row_offset;
-      if (scan.refusals.Refuses(stop.column, stop.row)) continue;
+      stop.column = scan.column.At(stop.x_state);
+      stop.row = scan.row.At(stop.y_state);
+      if (scan.refusals.RefusesCellAt(stop.column, stop.row)) continue;
     }
-    if (Accepts(p, seeds, grid.SeedsInCell(stop.column, stop.row), x, y, rand_state)) {
+    if (Accepts(p, seeds, grid.SeedsInCellAt(stop.column, stop.row), x, y, rand_state)) {
       Accept(console, state, rand_state, accepted, x, y);
     }
   }

@@ -9,6 +9,7 @@ namespace {
 // Bounds on the grid's memory: the refusal bits of 2^18 cells (32 KiB) stay in the
 // fastest cache, and the lists take a few megabytes at most.
 constexpr double kMaxCells = 1 << 18;
+constexpr double kMaxColumns = 1 << 16;
 constexpr double kMaxListEntries = 1 << 22;
 
 // Relative slack on the cut-off and on every length the grid computes; far
@@ -39,7 +40,8 @@ SeedGrid::SeedGrid(const GenerationParameters& parameters, const ClusterSeeds& s
   double reach = cut_off * (1 + kCutOffSlack) + 4 * position_error + kLengthSlack * magnitudes;
   ChooseCells(box, reach, parameters.seed_count);
   for (int16_t i = 1; i <= parameters.seed_count; ++i) all_seeds_.push_back(i);
-  FillCells(seeds, parameters.seed_count, reach);
+  // Cell coordinates computed in fixed point may be off by kCellSlack.
+  FillCells(seeds, parameters.seed_count, reach + 2 * kCellSlack * cell_size_);
 }
 
 void SeedGrid::ChooseCells(const Box& box, double reach, int32_t seed_count) {
@@ -53,7 +55,8 @@ void SeedGrid::ChooseCells(const Box& box, double reach, int32_t seed_count) {
     double rows = std::floor(height / size) + 3;
     double span = std::floor(2 * reach / size) + 3;
     double entries = seed_count * std::min(columns, span) * std::min(rows, span);
-    if (columns * rows <= kMaxCells && entries <= kMaxListEntries) {
+    if (columns * rows <= kMaxCells && columns <= kMaxColumns && rows <= kMaxColumns &&
+        entries <= kMaxListEntries) {
       columns_ = static_cast<int64_t>(columns);
       rows_ = static_cast<int64_t>(rows);
       columns_limit_ = columns;
@@ -116,6 +119,14 @@ void SeedGrid::FillCells(const ClusterSeeds& seeds, int32_t seed_count, double r
       refusals_[bit >> 6] |= uint64_t{1} << (bit & 63);
     }
   }
+}
+
+std::span<const int16_t> SeedGrid::SeedsInCellAt(uint64_t column, uint64_t row) const {
+  if (column >= static_cast<uint64_t>(columns_) || row >= static_cast<uint64_t>(rows_)) {
+    return all_seeds_;
+  }
+  auto c = static_cast<size_t>(row * static_cast<uint64_t>(columns_) + column);
+  return std::span<const int16_t>(seeds_).subspan(first_[c], first_[c + 1] - first_[c]);
 }
 
 std::span<const int16_t> SeedGrid::SeedsInCell(double column, double row) const {

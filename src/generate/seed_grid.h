@@ -12,7 +12,8 @@
 //     that add exactly 0 does not change a single bit of the sum.
 // Positions may be looked up as computed cheaply in double arithmetic: the
 // margin covers position_error, the most such a position may differ from
-// the stored coordinates, and every rounding in the grid's own arithmetic.
+// the stored coordinates, and every rounding in the grid's own arithmetic;
+// cell coordinates may also be off by kCellSlack of a cell.
 //
 // Example: seeds 1 at (10, 10) and 2 at (90, 90), uniform model, cluster
 // radius 2, box (0, 0)-(100, 100): SeedsNear(50, 50) is empty, and
@@ -41,6 +42,10 @@ struct Box {
   double x_high = 0;
   double y_high = 0;
 };
+
+// How far off a cell coordinate may be, in cells, for the grid still to
+// refuse only what it must.
+constexpr double kCellSlack = 0x1p-14;
 
 class SeedGrid {
  public:
@@ -78,6 +83,13 @@ class SeedGrid {
     uint64_t rows;
     int stride_shift;
 
+    // The same for whole cell coordinates, which must be below 2^32.
+    bool RefusesCellAt(uint64_t c, uint64_t r) const {
+      if (c >= columns || r >= rows) return false;
+      uint64_t bit = (r << stride_shift) + c;
+      return ((bits[bit >> 6] >> (bit & 63)) & 1) != 0;
+    }
+
     bool Refuses(double column, double row) const {
       auto c = static_cast<uint64_t>(static_cast<int64_t>(column));
       auto r = static_cast<uint64_t>(static_cast<int64_t>(row));
@@ -93,6 +105,7 @@ class SeedGrid {
   }
 
   std::span<const int16_t> SeedsInCell(double column, double row) const;
+  std::span<const int16_t> SeedsInCellAt(uint64_t column, uint64_t row) const;
 
   int64_t cell_count() const { return columns_ * rows_; }
 
