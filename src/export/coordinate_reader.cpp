@@ -22,7 +22,12 @@ namespace {
 // end that follows: a bad number ends the reading at once.
 constexpr char kQuitAnswers[] = "Y\r\nY\r\n";
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
 
 std::string Place(const std::string& name, const ItemSource& source) {
   return name + ":" + std::to_string(source.line) + ": ";

@@ -230,7 +230,12 @@ std::string Marks(const CoordinateSet& set, const Frame& frame, double opacity) 
 }
 
 std::string PointText(const Point& point) {
-  return "(" + ShortestText(point.x) + ", " + ShortestText(point.y) + ")";
+  std::string text = "(";
+  text += ShortestText(point.x);
+  text += ", ";
+  text += ShortestText(point.y);
+  text += ')';
+  return text;
 }
 
 std::string SiteCaption(const HeaderFacts& facts, const std::optional<Point>& centre) {
