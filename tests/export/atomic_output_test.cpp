@@ -13,13 +13,6 @@
 namespace sparsim {
 namespace {
 
-std::size_t FileCount(const TempDir& dir) {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    ++count;
-  return count;
-}
-
 int FailureStatus(const std::string& path, const std::string& content) {
   try {
     WriteFileAtomically(path, content);
@@ -35,7 +28,7 @@ TEST(WriteFileAtomically, WritesANewFileOrReplacesAnOldOneWhole) {
   EXPECT_EQ(dir.Read("out.csv"), "x,y\n1,2\n");
   WriteFileAtomically(dir.File("out.csv"), "x,y\n");
   EXPECT_EQ(dir.Read("out.csv"), "x,y\n");
-  EXPECT_EQ(FileCount(dir), 1u);  // no temporary file left behind
+  EXPECT_EQ(dir.EntryCount(), 1u);  // no temporary file left behind
 
   mode_t mask = ::umask(022);
   WriteFileAtomically(dir.File("mode.csv"), "");
@@ -52,7 +45,7 @@ TEST(WriteFileAtomically, KeepsLinksAndWritesDevicesDirectly) {
   WriteFileAtomically(dir.File("link.csv"), "new");
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.csv")));
   EXPECT_EQ(dir.Read("real.csv"), "new");
-  EXPECT_EQ(FileCount(dir), 2u);
+  EXPECT_EQ(dir.EntryCount(), 2u);
   WriteFileAtomically("/dev/null", "x");  // no temporary file in /dev, and no failure
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
@@ -67,7 +60,7 @@ TEST(WriteFileAtomically, LeavesNothingBehindWhenItFails) {
   EXPECT_EQ(FailureStatus(dir.File("out/"), "<svg/>"), kExitBadFile);
   EXPECT_EQ(FailureStatus("", "<svg/>"), kExitBadFile);
   EXPECT_EQ(dir.Read("taken/keep"), "kept");
-  EXPECT_EQ(FileCount(dir), 1u);
+  EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(WriteAll, FailsOnADescriptorThatCannotBeWritten) {

@@ -17,13 +17,6 @@
 namespace sparsim {
 namespace {
 
-std::size_t FileCount(const TempDir& dir) {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    ++count;
-  return count;
-}
-
 // A whole run, through RunExport, with a file as standard output.
 struct ExportRun {
   explicit ExportRun(const TempDir& dir) : stdout_path(dir.File(".stdout")) {}
@@ -64,7 +57,7 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
   EXPECT_EQ(dir.Read("old.csv"), "old\n");
   EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), kExportOk);
   EXPECT_EQ(dir.Read("old.csv"), "x,y\n1,2\n3.5,-4\n");
-  EXPECT_EQ(FileCount(dir), 4u);  // the three files and standard output's
+  EXPECT_EQ(dir.EntryCount(), 4u);  // the three files and standard output's
 }
 
 TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {

@@ -36,6 +36,12 @@ class TempDir {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   bool Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+  // How many entries the folder holds.
+  std::size_t EntryCount() const {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(path_)) ++count;
+    return count;
+  }
 
  private:
   std::string path_;
