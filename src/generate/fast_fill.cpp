@@ -3,11 +3,13 @@
 // Each candidate's draws are taken from the generator's states directly: the
 // states of a candidate's X, Y and acceptance draws follow from the state
 // before it by one jump each, so they need not wait for one another. The
-// candidate's position is first computed cheaply in double arithmetic; a
-// SeedGrid tells from it whether any seed can add to the sum. Most
-// candidates of a clustered set lie far from every seed and are refused
-// there and then: their sum is exactly 0, and no draw is below 0. The others
-// are computed exactly as the reference engine computes them.
+// candidate's cell in a SeedGrid comes cheaply from the states, in fixed
+// point, and tells whether any seed can add to its sum. Most candidates of
+// a clustered set lie far from every seed and are refused there and then:
+// their sum is exactly 0, and no draw is below 0. The others are computed
+// exactly as the reference engine computes them, with the seeds of their
+// cell only. Every margin these shortcuts need is far wider than the
+// roundings it covers, so no decision differs from the reference engine's.
 
 #include <cmath>
 #include <initializer_list>
