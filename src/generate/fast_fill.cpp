@@ -53,7 +53,8 @@ bool FastEngineApplies(const GenerationParameters& p) {
   double cut_off = CutOffDistance(p);
   if (!(cut_off > 0) || !Moderate({cut_off}) || p.seed_count < 1) return false;
   if (p.shape == kCircle) {
-    return p.site_radius > 0 && Moderate({p.centre_x, p.centre_y, p.site_radius});
+    return p.site_radius > 0 && p.site_radius < kFarAway &&
+           Moderate({p.centre_x, p.centre_y, p.site_radius});
   }
   return p.x_max > p.x_min && p.y_max > p.y_min &&
          Moderate({p.x_min, p.y_min, p.x_max, p.y_max});

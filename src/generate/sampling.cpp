@@ -10,7 +10,6 @@
 namespace sparsim {
 namespace {
 
-constexpr double kFarAway = 1e30;
 constexpr double kNormalTailLimit = 10;
 
 double PointMass(double d) { return d == 0 ? 1.0 : 0.0; }

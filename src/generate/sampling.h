@@ -46,6 +46,11 @@ double CircleCoordinate(long double random, double centre, double radius);
 // random x extent + low, stored.
 double RectangleCoordinate(long double random, double extent, double low);
 
+// The distance the circle sampler starts from: a radius of kFarAway or more
+// (beyond any site the dialogue accepts) takes no attempt at all and leaves
+// x and y as they were.
+constexpr double kFarAway = 1e30;
+
 // A point of the disc: attempts of two draws (X first) until the point lies
 // within radius of the centre. A radius of 0 gives the centre.
 void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,

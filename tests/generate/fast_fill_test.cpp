@@ -150,6 +150,13 @@ TEST(FillPointStore, SameSetsAsTheReferenceEngineInTheEdgeCases) {
   vast.cluster_radius = 1e300;
   ExpectSameSet(vast, 20, 3, "a site near the limits of doubles");
 
+  // The circle sampler takes no attempt on a radius of 1e30 or more.
+  GenerationParameters beyond = CircleSite(-3e9, 3e9, 1.07e30, 'U');
+  beyond.contagious = true;
+  beyond.seed_count = 252;
+  beyond.cluster_radius = 6753.4;
+  ExpectSameSet(beyond, 129, -2147483518, "a circle beyond the sampler's reach");
+
   GenerationParameters point_mass = RectangleSite(0, 0, 0, 0);
   point_mass.model = 'S';
   point_mass.cluster_radius = 0;
