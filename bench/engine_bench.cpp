@@ -20,6 +20,7 @@
 #include "generate/sampling.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
+#include "support/sites.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {
@@ -35,44 +36,6 @@ struct Set {
   GenerationParameters parameters;
   int32_t points;
 };
-
-GenerationParameters CircleSite(double diameter) {
-  GenerationParameters p;
-  p.shape = kCircle;
-  p.site_radius = diameter / 2;
-  p.centre_x = p.site_radius;
-  p.centre_y = p.site_radius;
-  p.area = p.site_radius * p.site_radius * 3.14159265358979;
-  p.cluster_radius = p.site_radius;
-  return p;
-}
-
-GenerationParameters RectangleSite(double width, double height) {
-  GenerationParameters p;
-  p.shape = kRectangle;
-  p.x_max = width;
-  p.y_max = height;
-  p.centre_x = width / 2;
-  p.centre_y = height / 2;
-  p.site_radius = (width > height ? width : height) / 2;
-  p.area = width * height;
-  p.cluster_radius = p.site_radius;
-  return p;
-}
-
-GenerationParameters Clustered(GenerationParameters p, int32_t seeds, double radius, char model) {
-  p.contagious = true;
-  p.seed_count = seeds;
-  p.seeds_as_points = false;
-  p.cluster_radius = radius;
-  p.model = model;
-  return p;
-}
-
-GenerationParameters Centred(GenerationParameters p, char model) {
-  p.model = model;
-  return p;
-}
 
 struct Timing {
   double seconds = 0;
@@ -154,13 +117,13 @@ int main(int argc, char** argv) {
   int32_t divisor = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
   int32_t points = kMaxPoints / divisor;
   const Set sets[] = {
-      {"S1", "circle of diameter 20, centred, uniform", Centred(CircleSite(20), 'U'), points},
+      {"S1", "circle of diameter 20, centred, uniform", CircleSite(10, 10, 10, 'U'), points},
       {"S2", "rectangle 100 x 100, 500 seeds, radius 3, normal",
-       Clustered(RectangleSite(100, 100), 500, 3, 'N'), points},
+       Clustered(RectangleSite(0, 0, 100, 100), 500, false, 3, 'N'), points},
       {"S3", "rectangle 1000 x 1000, 5 seeds, radius 2, normal",
-       Clustered(RectangleSite(1000, 1000), 5, 2, 'N'), points},
+       Clustered(RectangleSite(0, 0, 1000, 1000), 5, false, 2, 'N'), points},
       {"S4", "circle of diameter 2000, 20 seeds, radius 5, conic",
-       Clustered(CircleSite(2000), 20, 5, 'C'), points},
+       Clustered(CircleSite(1000, 1000, 1000), 20, false, 5, 'C'), points},
   };
   std::printf("%-4s %-10s %14s %10s %14s %8s\n", "set", "engine", "candidates", "seconds",
               "per second", "ratio");
