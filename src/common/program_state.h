@@ -37,6 +37,9 @@ struct ProgramState {
   std::string output_name;
   // Where relative file names are looked up.
   std::string working_directory = ".";
+  // Threads that scan one set's candidates: 0 means every hardware thread.
+  // Runs that already keep every core busy with several sets ask for 1.
+  int sampling_threads = 0;
 };
 
 // How many points of the store hold the current set: the smaller of
