@@ -1,12 +1,17 @@
-// Figures for the sampling engine and the walk: time per set and candidates
-// per second of the fast engine and of the straightforward reference loop,
-// measured in the same run, with their ratio; and steps per second of the
-// walk. Both engines must give the same points: the run checks it.
+// Figures for the sampling engine and the walk, all measured in one run:
+// time per set and candidates per second of the straightforward reference
+// loop and of the fast engine on one and on two scanning threads, with the
+// ratios; and steps per second of the reference walk step and the fast one.
+// Every engine must give the same points, and both steps the same walk: the
+// run checks it and fails otherwise.
 //
-//   make bench                       every set at full size
-//   ./build/sparsim_engine_bench 10     every set with a tenth of the points
-//   ./build/sparsim_engine_bench 1 S3   only the set S3
-//   ./build/sparsim_engine_bench 10 all 5   the best of 5 runs of each
+//   make bench                               every set at full size
+//   ./build-bench/sparsim_engine_bench 10        every set with a tenth of the points
+//   ./build-bench/sparsim_engine_bench 1 S3      only the set S3
+//   ./build-bench/sparsim_engine_bench 10 all 5  the best of 5 runs of each
+//
+// The engines and steps run in turn, repeats times each, and the fastest run
+// of each counts, which keeps the ratios steady on a busy machine.
 
 #include <algorithm>
 #include <chrono>
@@ -17,18 +22,17 @@
 #include <string>
 
 #include "common/program_state.h"
+#include "generate/fast_fill.h"
 #include "generate/sampling.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
 #include "support/sites.h"
-#include "walk/random_walk.h"
+#include "walk/walk_step.h"
 
 namespace sparsim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Engine = int64_t (*)(Console&, const GenerationParameters&, const ClusterSeeds&,
-                           ProgramState&);
 
 struct Set {
   const char* name;
@@ -38,75 +42,111 @@ struct Set {
 };
 
 struct Timing {
-  double seconds = 0;
+  double seconds = 1e300;
   int64_t candidates = 0;
+  std::string screen;
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
 };
 
-Timing TimeSet(Engine engine, const Set& set) {
-  Timing timing;
+// threads 0: the reference loop.
+void TimeSet(const Set& set, int threads, Timing& best) {
+  Timing run;
   TextInput no_answers("");
   TextOutput screen = TextOutput::InMemory();
   Console console{no_answers, screen};
   ClusterSeeds seeds;
-  timing.state->rand_seed = 12345;
-  timing.state->point_count = set.points;
-  PlaceClusterSeeds(set.parameters, seeds, *timing.state);
+  run.state->rand_seed = 12345;
+  run.state->point_count = set.points;
+  run.state->sampling_threads = threads;
+  PlaceClusterSeeds(set.parameters, seeds, *run.state);
   auto start = Clock::now();
-  timing.candidates = engine(console, set.parameters, seeds, *timing.state);
-  timing.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return timing;
+  if (threads == 0) {
+    run.candidates = FillPointStoreReference(console, set.parameters, seeds, *run.state);
+  } else {
+    run.candidates = FillPointStore(console, set.parameters, seeds, *run.state);
+  }
+  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.screen = screen.contents();
+  if (run.seconds < best.seconds) best = std::move(run);
 }
 
-bool SamePoints(const Timing& a, const Timing& b, int32_t points) {
+bool SameSet(const Timing& a, const Timing& b, int32_t points) {
   size_t bytes = sizeof(double) * static_cast<size_t>(points + 1);
   return a.state->rand_seed == b.state->rand_seed && a.candidates == b.candidates &&
+         a.screen == b.screen &&
          std::memcmp(a.state->store.x.data(), b.state->store.x.data(), bytes) == 0 &&
          std::memcmp(a.state->store.y.data(), b.state->store.y.data(), bytes) == 0;
 }
 
-void PrintRow(const char* name, const char* engine, int64_t work, double seconds,
-              const char* ratio) {
-  std::printf("%-4s %-10s %14lld %10.4f %14.4g %8s\n", name, engine,
-              static_cast<long long>(work), seconds, static_cast<double>(work) / seconds, ratio);
+std::string Ratio(double ratio) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1fx", ratio);
+  return text;
 }
 
-// The engines run in turn, repeats times each; the fastest run of each
-// counts, which keeps the ratio steady on a busy machine.
+void PrintRow(const char* name, const char* engine, int64_t work, double seconds,
+              const std::string& versus_reference, const std::string& versus_one) {
+  std::printf("%-4s %-10s %14lld %10.4f %14.4g %10s %10s\n", name, engine,
+              static_cast<long long>(work), seconds, static_cast<double>(work) / seconds,
+              versus_reference.c_str(), versus_one.c_str());
+}
+
 bool BenchSet(const Set& set, int32_t repeats) {
   std::printf("%s: %s, %d points\n", set.name, set.description, set.points);
-  Timing reference = TimeSet(FillPointStoreReference, set);
-  Timing fast = TimeSet(FillPointStore, set);
-  for (int32_t i = 1; i < repeats; ++i) {
-    reference.seconds = std::min(reference.seconds, TimeSet(FillPointStoreReference, set).seconds);
-    fast.seconds = std::min(fast.seconds, TimeSet(FillPointStore, set).seconds);
+  Timing reference;
+  Timing one;
+  Timing two;
+  for (int32_t i = 0; i < repeats; ++i) {
+    TimeSet(set, 0, reference);
+    TimeSet(set, 1, one);
+    TimeSet(set, 2, two);
   }
-  double speedup = (static_cast<double>(fast.candidates) / fast.seconds) /
-                   (static_cast<double>(reference.candidates) / reference.seconds);
-  char ratio[32];
-  std::snprintf(ratio, sizeof ratio, "%.1fx", speedup);
-  PrintRow(set.name, "reference", reference.candidates, reference.seconds, "");
-  PrintRow(set.name, "fast", fast.candidates, fast.seconds, ratio);
-  bool same = SamePoints(fast, reference, set.points);
+  PrintRow(set.name, "reference", reference.candidates, reference.seconds, "", "");
+  PrintRow(set.name, "1 thread", one.candidates, one.seconds,
+           Ratio(reference.seconds / one.seconds), "");
+  PrintRow(set.name, "2 threads", two.candidates, two.seconds,
+           Ratio(reference.seconds / two.seconds), Ratio(one.seconds / two.seconds));
+  bool same = SameSet(one, reference, set.points) && SameSet(two, reference, set.points);
   if (!same) std::printf("%s: THE ENGINES DIFFER\n", set.name);
   return same;
 }
 
+struct WalkTiming {
+  double seconds = 1e300;
+  double checksum = 0;
+  int32_t final_seed = 0;
+};
+
 // W1: every point walked step after step, as the walk mode does.
-void BenchWalk(int32_t points, int32_t steps) {
-  std::printf("W1: walk, %d points, %d steps each, maximum step 1.0\n", points, steps);
+template <typename Step>
+void TimeWalk(Step step, int32_t points, int32_t steps, WalkTiming& best) {
   int32_t rand_seed = 12345;
   double checksum = 0;
   auto start = Clock::now();
   for (int32_t i = 0; i < points; ++i) {
     double x = i;
     double y = -i;
-    for (int32_t step = 0; step < steps; ++step) RandomStep(x, y, 1.0, rand_seed);
+    for (int32_t s = 0; s < steps; ++s) step(x, y, 1.0, rand_seed);
     checksum += x + y;
   }
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  PrintRow("W1", "steps", static_cast<int64_t>(points) * steps, seconds, "");
-  std::printf("W1 checksum %.17g\n", checksum);
+  if (seconds < best.seconds) best = WalkTiming{seconds, checksum, rand_seed};
+}
+
+bool BenchWalk(int32_t points, int32_t steps, int32_t repeats) {
+  std::printf("W1: walk, %d points, %d steps each, maximum step 1.0\n", points, steps);
+  WalkTiming reference;
+  WalkTiming fast;
+  for (int32_t i = 0; i < repeats; ++i) {
+    TimeWalk(RandomStepReference, points, steps, reference);
+    TimeWalk(RandomStep, points, steps, fast);
+  }
+  int64_t work = static_cast<int64_t>(points) * steps;
+  PrintRow("W1", "reference", work, reference.seconds, "", "");
+  PrintRow("W1", "fast", work, fast.seconds, Ratio(reference.seconds / fast.seconds), "");
+  bool same = reference.checksum == fast.checksum && reference.final_seed == fast.final_seed;
+  std::printf("W1 checksum %.17g%s\n", fast.checksum, same ? "" : ": THE STEPS DIFFER");
+  return same;
 }
 
 }  // namespace
@@ -125,14 +165,19 @@ int main(int argc, char** argv) {
       {"S4", "circle of diameter 2000, 20 seeds, radius 5, conic",
        Clustered(CircleSite(1000, 1000, 1000), 20, false, 5, 'C'), points},
   };
-  std::printf("%-4s %-10s %14s %10s %14s %8s\n", "set", "engine", "candidates", "seconds",
-              "per second", "ratio");
+  std::printf("scan kernel: %s; fsincos: %s\n",
+              BestScanKernel() == ScanKernel::kAvx512 ? "AVX-512" : "portable",
+              FastSineCosineAvailable() ? "yes" : "no");
+  std::printf("%-4s %-10s %14s %10s %14s %10s %10s\n", "set", "engine", "candidates", "seconds",
+              "per second", "/reference", "/1 thread");
   const char* only = argc > 2 && std::strcmp(argv[2], "all") != 0 ? argv[2] : nullptr;
   int32_t repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
   bool same = true;
   for (const Set& set : sets) {
     if (only == nullptr || std::strcmp(only, set.name) == 0) same = BenchSet(set, repeats) && same;
   }
-  if (only == nullptr || std::strcmp(only, "W1") == 0) BenchWalk(points, 1000);
+  if (only == nullptr || std::strcmp(only, "W1") == 0) {
+    same = BenchWalk(points, 1000, repeats) && same;
+  }
   return same ? 0 : 1;
 }

@@ -1,21 +1,38 @@
-// The fast engine behind FillPointStore.
+// The fast engine behind FillPointStore (see generate/fast_fill.h).
 //
 // Each candidate's draws are taken from the generator's states directly: the
 // states of a candidate's X, Y and acceptance draws follow from the state
-// before it by one jump each, so they need not wait for one another. The
-// candidate's cell in a SeedGrid comes cheaply from the states, in fixed
-// point, and tells whether any seed can add to its sum. Most candidates of
-// a clustered set lie far from every seed and are refused there and then:
-// their sum is exactly 0, and no draw is below 0. The others are computed
-// exactly as the reference engine computes them, with the seeds of their
-// cell only. Every margin these shortcuts need is far wider than the
-// roundings it covers, so no decision differs from the reference engine's.
+// before it by one jump each. The refusal tables tell from the X and Y
+// states alone whether any seed can add to the candidate's sum; most
+// candidates of a clustered set lie far from every seed and are refused
+// there and then: their sum is exactly 0, and no draw is below 0. The
+// others are computed exactly as the reference engine computes them, with
+// the seeds of their cell only. Every margin these shortcuts need is far
+// wider than the roundings it covers, so no decision differs from the
+// reference engine's.
 
+#include "generate/fast_fill.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <initializer_list>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "common/interrupt.h"
-#include "generate/sampling.h"
+#include "generate/refusal_tables.h"
 #include "generate/seed_grid.h"
 #include "numeric/random.h"
 
@@ -31,9 +48,6 @@ constexpr double kTinyLength = 0x1p-1000;
 constexpr RandomJump kOneDraw = RandomJump::Steps(1);
 constexpr RandomJump kTwoDraws = RandomJump::Steps(2);
 constexpr RandomJump kThreeDraws = RandomJump::Steps(3);
-
-// The scale that turns a generator state into a draw times length.
-constexpr double kStateScale = 0x1p-32;
 
 // Sizes the fast engine takes on: their squares and sums stay well inside
 // the range of doubles. The dialogue keeps to 1e30.
@@ -56,24 +70,9 @@ bool FastEngineApplies(const GenerationParameters& p) {
     return p.site_radius > 0 && p.site_radius < kFarAway &&
            Moderate({p.centre_x, p.centre_y, p.site_radius});
   }
-  return p.x_max > p.x_min && p.y_max > p.y_min &&
-         Moderate({p.x_min, p.y_min, p.x_max, p.y_max});
+  return p.x_max > p.x_min && p.y_max > p.y_min && Moderate({p.x_min, p.y_min, p.x_max, p.y_max});
 }
 
-// Stores an accepted candidate; the generator's state is written back first,
-// as the console may fail while showing the count.
-void Accept(Console& console, ProgramState& state, uint32_t rand_state, int32_t& accepted,
-            double x, double y) {
-  state.rand_seed = static_cast<int32_t>(rand_state);
-  ++accepted;
-  state.store.x[static_cast<size_t>(accepted)] = x;
-  state.store.y[static_cast<size_t>(accepted)] = y;
-  if (accepted % 10 == 0) ShowProgress(console, accepted);
-}
-
-// The exact decision for a candidate near some seed: kept out of line, as
-// few candidates come this far, so that the loops keep their values in
-// registers.
 // The sum of the normal model over several seeds, estimated in double
 // arithmetic with exp instead of expl, and a bound on its distance from the
 // exact sum. The estimate is settled unless some seed lies so near the
@@ -122,9 +121,10 @@ SumEstimate EstimateNormalSum(const GenerationParameters& p, const ClusterSeeds&
 // Below this many seeds the exact sum is cheap enough.
 constexpr size_t kSeedsWorthEstimating = 4;
 
-[[gnu::noinline]] bool Accepts(const GenerationParameters& p, const ClusterSeeds& seeds,
-                               std::span<const int16_t> near_seeds, double x, double y,
-                               uint32_t draw_state) {
+// The exact decision for a candidate near some seed.
+bool Accepts(const GenerationParameters& p, const ClusterSeeds& seeds,
+             std::span<const int16_t> near_seeds, double x, double y, uint32_t draw_state) {
+  if (near_seeds.empty()) return false;  // a sum of 0, and no draw is below 0
   long double draw = RandomValue(draw_state);
   // The normal model needs expl per seed; a draw clearly below or above
   // the estimated sum is decided without it. The exact sum stops growing
@@ -140,228 +140,597 @@ constexpr size_t kSeedsWorthEstimating = 4;
   return draw < SeedSum(p, seeds, near_seeds, x, y);
 }
 
-// Where a quick loop stops: at a candidate near a seed, or (circles) at an
-// attempt near the rim, with the states of its draws.
-struct Stop {
-  uint32_t x_state = 0;
-  uint32_t y_state = 0;
-  uint32_t rand_state = 0;  // the state after the last draw taken
-  uint64_t column = 0;
-  uint64_t row = 0;
-  int64_t candidates = 0;  // drawn, the one stopped at included
-  bool near_rim = false;
-};
-
-// A state's cell column, state x scale + offset in cell units, computed in
-// fixed point with kFixedBits fractional bits: one integer multiply, add
-// and shift. A grid has fewer than 2^16 columns and rows, so the scale
-// (columns per 2^32 states) is below 2^-16 and state x scale x 2^kFixedBits
-// stays below 2^62. Rounding scale and offset to fixed point moves a cell
-// coordinate by less than 2^-15 of a cell, within the grid's kCellSlack.
-constexpr int kFixedBits = 46;
-
-struct FixedCell {
-  uint64_t scale = 0;
-  uint64_t offset = 0;
-
-  static bool Fits(double real_scale, double real_offset) {
-    return real_scale >= 0 && real_scale < 0x1p-16 && real_offset >= 0 && real_offset < 4;
-  }
-  FixedCell(double real_scale, double real_offset)
-      : scale(static_cast<uint64_t>(std::nearbyint(std::ldexp(real_scale, kFixedBits)))),
-        offset(static_cast<uint64_t>(std::nearbyint(std::ldexp(real_offset, kFixedBits)))) {}
-
-  uint64_t At(uint32_t state) const { return (state * scale + offset) >> kFixedBits; }
-};
-
-struct RectangleScan {
-  FixedCell column;
-  FixedCell row;
-  SeedGrid::Refusals refusals;
-};
-
-// Draws candidates until one is not refused. Out of line and without calls,
-// so that every value stays in a register.
-[[gnu::noinline]] Stop ScanRectangle(const RectangleScan scan, uint32_t rand_state) {
-  Stop stop;
-  for (;;) {
-    ThrowIfInterrupted();
-    uint32_t x_state = kOneDraw.Apply(rand_state);
-    uint32_t y_state = kTwoDraws.Apply(rand_state);
-    rand_state = kThreeDraws.Apply(rand_state);
-    ++stop.candidates;
-    uint64_t column = scan.column.At(x_state);
-    uint64_t row = scan.row.At(y_state);
-    if (!scan.refusals.RefusesCellAt(column, row)) {
-      stop.x_state = x_state;
-      stop.y_state = y_state;
-      stop.rand_state = rand_state;
-      stop.column = column;
-      stop.row = row;
-      return stop;
-    }
-  }
+// Jumps from a word's first state to each of its 64 candidates (3 draws
+// each) or positions (1 draw each).
+template <int kDrawsEach>
+constexpr std::array<RandomJump, 64> WordJumps() {
+  std::array<RandomJump, 64> jumps{};
+  for (int i = 0; i < 64; ++i) jumps[static_cast<size_t>(i)] = RandomJump::Steps(kDrawsEach * i);
+  return jumps;
 }
+constexpr std::array<RandomJump, 64> kCandidateJumps = WordJumps<3>();
+constexpr std::array<RandomJump, 64> kPositionJumps = WordJumps<1>();
 
-// Candidates of a rectangle: exactly three draws each (X, Y, acceptance).
-int64_t FillRectangle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
-                      ProgramState& state, int32_t accepted) {
-  // The stored extents, as the rectangle sampler computes them.
-  auto width = static_cast<double>(static_cast<long double>(p.x_max) - p.x_min);
-  auto height = static_cast<double>(static_cast<long double>(p.y_max) - p.y_min);
-  double error =
-      kPositionSlack * (std::fabs(p.x_min) + width + std::fabs(p.y_min) + height) + kTinyLength;
-  SeedGrid grid(p, seeds, Box{p.x_min, p.y_min, p.x_max, p.y_max}, error);
-  double inverse = grid.inverse_cell_size();
-  double column_scale = width * kStateScale * inverse;
-  double column_offset = (p.x_min - grid.x_origin()) * inverse;
-  double row_scale = height * kStateScale * inverse;
-  double row_offset = (p.y_min - grid.y_origin()) * inverse;
-  if (!FixedCell::Fits(column_scale, column_offset) || !FixedCell::Fits(row_scale, row_offset)) {
-    return FillPointStoreReference(console, p, seeds, state);
+// Circle attempts over eight positions whose "surely inside" bits are the
+// index: for an attempt starting at position e = 0, 1 or 2, bits 4e..4e+3
+// hold 4 x where the next attempt starts past the eight (0, 1 or 2), and
+// bits 16+4e..19+4e how many of the attempts were candidates. (The factor 4
+// lets a parse use a field as the next field's shift at once.)
+constexpr std::array<uint32_t, 256> ChunkParses() {
+  std::array<uint32_t, 256> table{};
+  for (int bits = 0; bits < 256; ++bits) {
+    uint32_t entry = 0;
+    for (int e = 0; e < 3; ++e) {
+      int p = e;
+      uint32_t candidates = 0;
+      while (p < 8) {
+        int inside = (bits >> p) & 1;
+        candidates += static_cast<uint32_t>(inside);
+        p += 2 + inside;
+      }
+      entry |= static_cast<uint32_t>(4 * (p - 8)) << (4 * e);
+      entry |= candidates << (16 + 4 * e);
+    }
+    table[static_cast<size_t>(bits)] = entry;
   }
-  const RectangleScan scan{FixedCell(column_scale, column_offset),
-                           FixedCell(row_scale, row_offset), grid.refusals()};
-  auto rand_state = static_cast<uint32_t>(state.rand_seed);
+  return table;
+}
+constexpr std::array<uint32_t, 256> kChunkParses = ChunkParses();
+
+// An accepted candidate of a block.
+struct Event {
+  double x = 0;
+  double y = 0;
+  int64_t candidate = 0;  // candidates of its path in the block up to it, itself included
+  int64_t end = 0;        // draws from the block's start through its acceptance draw
+};
+
+// What a block holds for one start: its accepted candidates in order, its
+// candidates and where the next block's first attempt starts. A start that
+// met another one earlier in the block (joined) continues as that one from
+// where they met.
+struct Path {
+  bool followed = false;
+  std::vector<Event> events;
   int64_t candidates = 0;
-  while (accepted < state.point_count) {
-    Stop stop = ScanRectangle(scan, rand_state);
-    rand_state = stop.rand_state;
-    candidates += stop.candidates;
-    double x = RectangleCoordinate(RandomValue(stop.x_state), width, p.x_min);
-    double y = RectangleCoordinate(RandomValue(stop.y_state), height, p.y_min);
-    if (Accepts(p, seeds, grid.SeedsInCellAt(stop.column, stop.row), x, y, rand_state)) {
-      Accept(console, state, rand_state, accepted, x, y);
-    }
-  }
-  state.rand_seed = static_cast<int32_t>(rand_state);
-  return candidates;
-}
-
-// The disc in generator states: an attempt from the states (a, b) lies at
-// (2r / 2^32) x (a - 2^31, b - 2^31) from the centre, give or take the
-// roundings, so whether it is inside is a matter of comparing
-// (a - 2^31)^2 + (b - 2^31)^2, computed exactly in integers, with 2^62.
-// Only attempts within band states of the rim need the exact coordinates.
-struct StateDisc {
-  static constexpr int64_t kCentre = int64_t{1} << 31;
-
-  explicit StateDisc(double band_in_states) {
-    // A band too wide for the integers decides every attempt exactly.
-    double band = std::ceil(band_in_states) + 2;
-    if (band >= static_cast<double>(kCentre)) return;
-    auto b = static_cast<uint64_t>(band);
-    auto radius = static_cast<uint64_t>(kCentre);
-    inside_limit = (radius - b) * (radius - b);
-    outside_limit = (radius + b) * (radius + b);
-  }
-
-  static uint64_t SquareFromCentre(uint32_t a, uint32_t b) {
-    int64_t dx = static_cast<int64_t>(a) - kCentre;
-    int64_t dy = static_cast<int64_t>(b) - kCentre;
-    return static_cast<uint64_t>(dx * dx) + static_cast<uint64_t>(dy * dy);
-  }
-
-  // Squares below inside_limit are surely inside, above outside_limit
-  // surely outside.
-  uint64_t inside_limit = 0;
-  uint64_t outside_limit = ~uint64_t{0};
+  int exit = 0;
+  bool stopped = false;  // the scan stopped once the path held enough points
+  int joined = -1;
+  size_t joined_events = 0;
+  int64_t joined_candidates = 0;
 };
 
-struct CircleScan {
-  FixedCell column;
-  FixedCell row;
-  StateDisc disc;
-  SeedGrid::Refusals refusals;
+struct BlockResult {
+  int64_t first_draw = 0;
+  int64_t draws = 0;
+  std::array<Path, 3> paths;
+  int64_t exact = 0;
+  bool abandoned = false;  // stopped before its end by the pool
+  std::exception_ptr failure;
 };
 
-// Draws attempts and candidates until an attempt lies near the rim or a
-// candidate is not refused. Out of line and without calls, like
-// ScanRectangle.
-[[gnu::noinline]] Stop ScanCircle(const CircleScan scan, uint32_t rand_state) {
-  Stop stop;
-  for (;;) {
-    ThrowIfInterrupted();
-    uint32_t x_state = kOneDraw.Apply(rand_state);
-    uint32_t y_state = kTwoDraws.Apply(rand_state);
-    rand_state = y_state;
-    uint64_t square = StateDisc::SquareFromCentre(x_state, y_state);
-    if (square > scan.disc.outside_limit) continue;
-    stop.x_state = x_state;
-    stop.y_state = y_state;
-    if (square >= scan.disc.inside_limit) {
-      stop.near_rim = true;
-      stop.rand_state = rand_state;
-      return stop;
-    }
-    rand_state = kOneDraw.Apply(rand_state);
-    ++stop.candidates;
-    uint64_t column = scan.column.At(x_state);
-    uint64_t row = scan.row.At(y_state);
-    if (!scan.refusals.RefusesCellAt(column, row)) {
-      stop.rand_state = rand_state;
-      stop.column = column;
-      stop.row = row;
-      return stop;
-    }
-  }
+// Points accepted along path e, joins included.
+size_t PathEvents(const BlockResult& r, int e) {
+  const Path& path = r.paths[static_cast<size_t>(e)];
+  if (path.joined < 0) return path.events.size();
+  return path.events.size() + PathEvents(r, path.joined) - path.joined_events;
 }
 
-// Candidates of a circle: attempts of two draws until one lies inside, then
-// the acceptance draw.
-int64_t FillCircle(Console& console, const GenerationParameters& p, const ClusterSeeds& seeds,
-                   ProgramState& state, int32_t accepted) {
-  double r = p.site_radius;
-  double error =
-      kPositionSlack * (std::fabs(p.centre_x) + std::fabs(p.centre_y) + 4 * r) + kTinyLength;
-  Box box{p.centre_x - r, p.centre_y - r, p.centre_x + r, p.centre_y + r};
-  SeedGrid grid(p, seeds, box, error);
-  double inverse = grid.inverse_cell_size();
-  double scale = 2 * r * kStateScale * inverse;
-  double column_offset = (box.x_low - grid.x_origin()) * inverse;
-  double row_offset = (box.y_low - grid.y_origin()) * inverse;
-  if (!FixedCell::Fits(scale, column_offset) || !FixedCell::Fits(scale, row_offset)) {
-    return FillPointStoreReference(console, p, seeds, state);
-  }
-  // A stored distance from the centre differs from the one in states, scaled
-  // by r / 2^31, by less than 4 x error.
-  const CircleScan scan{FixedCell(scale, column_offset), FixedCell(scale, row_offset),
-                        StateDisc(4 * error / r * 0x1p31), grid.refusals()};
-  auto rand_state = static_cast<uint32_t>(state.rand_seed);
-  int64_t candidates = 0;
-  while (accepted < state.point_count) {
-    Stop stop = ScanCircle(scan, rand_state);
-    rand_state = stop.rand_state;
-    candidates += stop.candidates;
-    double x = CircleCoordinate(RandomValue(stop.x_state), p.centre_x, r);
-    double y = CircleCoordinate(RandomValue(stop.y_state), p.centre_y, r);
-    if (stop.near_rim) {
-      if (PointDistance(x, y, p.centre_x, p.centre_y) > r) continue;  // the next attempt
-      rand_state = kOneDraw.Apply(rand_state);
-      ++candidates;
-      stop.column = scan.column.At(stop.x_state);
-      stop.row = scan.row.At(stop.y_state);
-      if (scan.refusals.RefusesCellAt(stop.column, stop.row)) continue;
+// Where a scan looks whether it must stop: the deciding thread stops on an
+// interrupt (by throwing), the other threads when the pool stops.
+struct StopCheck {
+  const std::atomic<bool>* pool_stop = nullptr;
+
+  bool Stops() const {
+    if (pool_stop == nullptr) {
+      ThrowIfInterrupted();
+      return false;
     }
-    if (Accepts(p, seeds, grid.SeedsInCellAt(stop.column, stop.row), x, y, rand_state)) {
-      Accept(console, state, rand_state, accepted, x, y);
+    return pool_stop->load(std::memory_order_relaxed);
+  }
+};
+
+// Words of candidates or positions per call of a scan kernel.
+constexpr int64_t kBatchWords = 64;
+
+// Everything one set's scans share; read-only once built.
+class SetScanner {
+ public:
+  SetScanner(const GenerationParameters& p, const ClusterSeeds& seeds, ScanKernel kernel,
+             uint32_t start_state)
+      : p_(p),
+        seeds_(seeds),
+        kernel_(kernel),
+        start_state_(start_state),
+        circle_(p.shape == kCircle),
+        x_axis_(XAxis(p)),
+        y_axis_(YAxis(p)),
+        grid_(p, seeds, SiteBox(p), PositionError(p)),
+        tables_(BuildRefusalTables(x_axis_, y_axis_, seeds, p.seed_count, CutOffDistance(p))) {
+    if (circle_) {
+      // A stored distance from the centre differs from the one in states,
+      // scaled by r / 2^31, by less than 4 x error.
+      double band = std::ceil(4 * PositionError(p) / p.site_radius * 0x1p31) + 2;
+      disc_ = DiscLimits::ForBand(band);
     }
   }
-  state.rand_seed = static_cast<int32_t>(rand_state);
-  return candidates;
+
+  bool circle() const { return circle_; }
+  uint32_t start_state() const { return start_state_; }
+
+  // Scans draws first_draw .. first_draw + draws - 1 of the set, following
+  // the starts in entries (bit e: an attempt starts at draw e of the block),
+  // until each start's path holds cap accepted candidates.
+  BlockResult Scan(int64_t first_draw, int64_t draws, unsigned entries, int32_t cap,
+                   StopCheck stop) const {
+    BlockResult r;
+    r.first_draw = first_draw;
+    r.draws = draws;
+    uint32_t state = RandomJump::Steps(first_draw).Apply(start_state_);
+    if (circle_) {
+      ScanCircleBlock(state, entries, cap, stop, r);
+    } else {
+      ScanRectangleBlock(state, cap, stop, r);
+    }
+    return r;
+  }
+
+ private:
+  static Box SiteBox(const GenerationParameters& p) {
+    if (p.shape == kCircle) {
+      double r = p.site_radius;
+      return Box{p.centre_x - r, p.centre_y - r, p.centre_x + r, p.centre_y + r};
+    }
+    return Box{p.x_min, p.y_min, p.x_max, p.y_max};
+  }
+
+  static double PositionError(const GenerationParameters& p) {
+    if (p.shape == kCircle) {
+      return kPositionSlack * (std::fabs(p.centre_x) + std::fabs(p.centre_y) + 4 * p.site_radius) +
+             kTinyLength;
+    }
+    double width = XAxis(p).extent;
+    double height = YAxis(p).extent;
+    return kPositionSlack * (std::fabs(p.x_min) + width + std::fabs(p.y_min) + height) +
+           kTinyLength;
+  }
+
+  // The exact decision for the candidate whose draws follow state.
+  bool DecideCandidate(uint32_t state, double& x, double& y) const {
+    x = x_axis_.At(kOneDraw.Apply(state));
+    y = y_axis_.At(kTwoDraws.Apply(state));
+    return Accepts(p_, seeds_, grid_.SeedsNear(x, y), x, y, kThreeDraws.Apply(state));
+  }
+
+  void ScanRectangleBlock(uint32_t state, int32_t cap, StopCheck stop, BlockResult& r) const {
+    Path& path = r.paths[0];
+    path.followed = true;
+    int64_t words = r.draws / 192;
+    std::array<uint64_t, kBatchWords> passes;
+    constexpr RandomJump kWord = RandomJump::Steps(192);
+    for (int64_t first_word = 0; first_word < words; first_word += kBatchWords) {
+      if (stop.Stops()) {
+        r.abandoned = true;
+        return;
+      }
+      int64_t count = std::min(kBatchWords, words - first_word);
+      ScanRectangle(kernel_, tables_, state, count, passes.data());
+      for (int64_t w = 0; w < count; ++w) {
+        for (uint64_t bits = passes[static_cast<size_t>(w)]; bits != 0; bits &= bits - 1) {
+          int i = __builtin_ctzll(bits);
+          int64_t k = (first_word + w) * 64 + i;
+          ++r.exact;
+          double x = 0;
+          double y = 0;
+          if (!DecideCandidate(kCandidateJumps[static_cast<size_t>(i)].Apply(state), x, y)) {
+            continue;
+          }
+          path.events.push_back(Event{x, y, k + 1, 3 * (k + 1)});
+          if (path.events.size() >= static_cast<size_t>(cap)) {
+            path.candidates = k + 1;
+            path.stopped = true;
+            return;
+          }
+        }
+        state = kWord.Apply(state);
+      }
+    }
+    path.candidates = r.draws / 3;
+  }
+
+  // One circle path through a window whose looks bits are not all clear:
+  // attempts step by the inside bits, and those with a look bit are decided
+  // exactly. base is the window's first position in the block.
+  void FollowWindow(Path& path, int& offset, uint32_t window_state, uint64_t inside, uint64_t looks,
+                    int64_t base, BlockResult& r) const {
+    int p = offset;
+    while (p < 64) {
+      if (((looks >> p) & 1) == 0) {
+        int in = static_cast<int>((inside >> p) & 1);
+        path.candidates += in;
+        p += 2 + in;
+        continue;
+      }
+      ++r.exact;
+      uint32_t state = kPositionJumps[static_cast<size_t>(p)].Apply(window_state);
+      double x = x_axis_.At(kOneDraw.Apply(state));
+      double y = y_axis_.At(kTwoDraws.Apply(state));
+      if (PointDistance(x, y, p_.centre_x, p_.centre_y) > p_.site_radius) {
+        p += 2;  // outside: the next attempt
+        continue;
+      }
+      ++path.candidates;
+      if (Accepts(p_, seeds_, grid_.SeedsNear(x, y), x, y, kThreeDraws.Apply(state))) {
+        path.events.push_back(Event{x, y, path.candidates, base + p + 3});
+      }
+      p += 3;
+    }
+    offset = p - 64;
+  }
+
+  void ScanCircleBlock(uint32_t state, unsigned entries, int32_t cap, StopCheck stop,
+                       BlockResult& r) const {
+    std::array<int, 3> offset = {0, 1, 2};
+    std::array<bool, 3> live{};
+    for (size_t e = 0; e < 3; ++e) {
+      live[e] = ((entries >> e) & 1) != 0;
+      r.paths[e].followed = live[e];
+    }
+    int64_t words = r.draws / 64;
+    std::array<uint64_t, kBatchWords> inside;
+    std::array<uint64_t, kBatchWords> looks;
+    constexpr RandomJump kWord = RandomJump::Steps(64);
+    for (int64_t first_word = 0; first_word < words; first_word += kBatchWords) {
+      if (stop.Stops()) {
+        r.abandoned = true;
+        return;
+      }
+      int64_t count = std::min(kBatchWords, words - first_word);
+      ScanCircle(kernel_, tables_, disc_, state, count, inside.data(), looks.data());
+      for (int64_t w = 0; w < count; ++w) {
+        uint64_t in = inside[static_cast<size_t>(w)];
+        uint64_t look = looks[static_cast<size_t>(w)];
+        for (size_t e = 0; e < 3; ++e) {
+          if (!live[e]) continue;
+          if (look == 0) {
+            // No attempt to decide: eight positions at a time by the table.
+            uint32_t shift = 4 * static_cast<uint32_t>(offset[e]);
+            uint32_t candidates = 0;
+            for (int k = 0; k < 64; k += 8) {
+              uint32_t parse = kChunkParses[static_cast<size_t>((in >> k) & 255)];
+              candidates += (parse >> (16 + shift)) & 15;
+              shift = (parse >> shift) & 12;
+            }
+            r.paths[e].candidates += candidates;
+            offset[e] = static_cast<int>(shift / 4);
+          } else {
+            FollowWindow(r.paths[e], offset[e], state, in, look, (first_word + w) * 64, r);
+          }
+        }
+        state = kWord.Apply(state);
+        if (entries != 1u) JoinMeetingPaths(offset, live, r);
+        if (look != 0 && EnoughPoints(r, cap)) return;
+      }
+    }
+    for (size_t e = 0; e < 3; ++e) r.paths[e].exit = offset[e];
+  }
+
+  // Two starts at the same position go on as one.
+  static void JoinMeetingPaths(const std::array<int, 3>& offset, std::array<bool, 3>& live,
+                               BlockResult& r) {
+    for (size_t e = 1; e < 3; ++e) {
+      for (size_t j = 0; j < e && live[e]; ++j) {
+        if (!live[j] || offset[j] != offset[e]) continue;
+        Path& path = r.paths[e];
+        path.joined = static_cast<int>(j);
+        path.joined_events = r.paths[j].events.size();
+        path.joined_candidates = r.paths[j].candidates;
+        live[e] = false;
+      }
+    }
+  }
+
+  // True, with the paths marked stopped, when every followed path holds cap
+  // points.
+  static bool EnoughPoints(BlockResult& r, int32_t cap) {
+    for (int e = 0; e < 3; ++e) {
+      if (r.paths[static_cast<size_t>(e)].followed && PathEvents(r, e) < static_cast<size_t>(cap)) {
+        return false;
+      }
+    }
+    for (Path& path : r.paths) path.stopped = true;
+    return true;
+  }
+
+  const GenerationParameters& p_;
+  const ClusterSeeds& seeds_;
+  ScanKernel kernel_;
+  uint32_t start_state_;
+  bool circle_;
+  StateAxis x_axis_;
+  StateAxis y_axis_;
+  SeedGrid grid_;
+  RefusalTables tables_;
+  DiscLimits disc_;
+};
+
+// Blocks double in length from the first to the last length, so a small
+// set needs little scanning and a large one few blocks.
+class BlockLayout {
+ public:
+  explicit BlockLayout(const FillOptions& options)
+      : first_(RoundedDraws(options.first_block_draws)),
+        last_(std::max(first_, RoundedDraws(options.last_block_draws))) {
+    while ((first_ << doublings_) < last_) ++doublings_;
+  }
+
+  int64_t Start(int64_t block) const {
+    if (block <= doublings_) return first_ * ((int64_t{1} << block) - 1);
+    return first_ * ((int64_t{1} << doublings_) - 1) + (block - doublings_) * last_;
+  }
+  int64_t Draws(int64_t block) const { return block < doublings_ ? first_ << block : last_; }
+
+ private:
+  // A multiple of 192 draws: whole words of rectangle candidates (3 draws)
+  // and of circle positions.
+  static int64_t RoundedDraws(int64_t draws) {
+    return std::clamp<int64_t>(draws / 192, 1, int64_t{1} << 24) * 192;
+  }
+
+  int64_t first_;
+  int64_t last_;
+  int doublings_ = 0;
+};
+
+// The deciding thread's side: takes the blocks in order and stores the
+// accepted candidates until the set is complete.
+class Decider {
+ public:
+  Decider(Console& console, ProgramState& state, int32_t accepted, uint32_t start_state)
+      : console_(console), state_(state), accepted_(accepted), start_state_(start_state) {}
+
+  bool done() const { return done_; }
+  int entry() const { return entry_; }
+  int32_t remaining() const { return state_.point_count - accepted_; }
+  int64_t candidates() const { return candidates_; }
+
+  void Take(const BlockResult& r) {
+    int e = entry_;
+    size_t from = 0;
+    int64_t base = 0;   // candidates of this start before the path it now follows
+    int64_t taken = 0;  // ... and of that path before it
+    for (;;) {
+      const Path& path = r.paths[static_cast<size_t>(e)];
+      if (!path.followed) throw std::logic_error("a block without the start it needs");
+      for (size_t i = from; i < path.events.size(); ++i) {
+        const Event& event = path.events[i];
+        if (Store(r, event)) {
+          candidates_ += base + event.candidate - taken;
+          return;
+        }
+      }
+      if (path.joined < 0) {
+        if (path.stopped) throw std::logic_error("a block stopped short of the last point");
+        candidates_ += base + path.candidates - taken;
+        entry_ = path.exit;
+        return;
+      }
+      base += path.candidates - taken;
+      taken = path.joined_candidates;
+      from = path.joined_events;
+      e = path.joined;
+    }
+  }
+
+ private:
+  // Stores one accepted candidate; true when it completes the set. The
+  // generator's state is written first, as the console may fail while
+  // showing the count.
+  bool Store(const BlockResult& r, const Event& event) {
+    ++accepted_;
+    state_.store.x[static_cast<size_t>(accepted_)] = event.x;
+    state_.store.y[static_cast<size_t>(accepted_)] = event.y;
+    done_ = accepted_ >= state_.point_count;
+    if (done_ || accepted_ % 10 == 0) {
+      state_.rand_seed =
+          static_cast<int32_t>(RandomJump::Steps(r.first_draw + event.end).Apply(start_state_));
+    }
+    if (accepted_ % 10 == 0) ShowProgress(console_, accepted_);
+    return done_;
+  }
+
+  Console& console_;
+  ProgramState& state_;
+  int32_t accepted_;
+  uint32_t start_state_;
+  int64_t candidates_ = 0;
+  int entry_ = 0;
+  bool done_ = false;
+};
+
+// Threads that scan blocks ahead of the deciding thread, which takes them
+// in order. Every thread is joined when the pool ends, also when the
+// deciding thread leaves by an exception.
+class ScanPool {
+ public:
+  ScanPool(const SetScanner& scanner, const BlockLayout& layout, int threads, int64_t first_block,
+           int32_t cap)
+      : scanner_(scanner),
+        layout_(layout),
+        next_(first_block),
+        taken_(first_block),
+        cap_(cap),
+        ahead_(2 * threads + 2) {
+    // The threads start with every asynchronous signal blocked, so that
+    // interrupts reach the deciding thread.
+    threads_.reserve(static_cast<size_t>(threads));
+    sigset_t blocked;
+    sigset_t previous;
+    sigfillset(&blocked);
+    for (int synchronous : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS}) {
+      sigdelset(&blocked, synchronous);
+    }
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    try {
+      for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+      // Fewer threads than asked for (or none: the deciding thread then
+      // scans alone).
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  }
+
+  ~ScanPool() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    stop_.store(true);
+    changed_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  ScanPool(const ScanPool&) = delete;
+  ScanPool& operator=(const ScanPool&) = delete;
+
+  int started() const { return static_cast<int>(threads_.size()); }
+
+  // Block block, scanned for every start; cap is the number of points still
+  // needed. Throws on an interrupt.
+  BlockResult Take(int64_t block, int32_t cap) {
+    if (threads_.empty()) return ScanAll(block, cap, StopCheck{});
+    std::unique_lock<std::mutex> lock(mutex_);
+    cap_ = cap;
+    auto found = ready_.find(block);
+    while (found == ready_.end()) {
+      if (g_interrupt_signal != 0) {
+        lock.unlock();
+        ThrowIfInterrupted();
+        lock.lock();
+      }
+      changed_.wait_for(lock, std::chrono::milliseconds(10));
+      found = ready_.find(block);
+    }
+    BlockResult r = std::move(found->second);
+    ready_.erase(found);
+    taken_ = block + 1;
+    lock.unlock();
+    changed_.notify_all();
+    if (r.failure) std::rethrow_exception(r.failure);
+    return r;
+  }
+
+ private:
+  BlockResult ScanAll(int64_t block, int32_t cap, StopCheck stop) const {
+    unsigned entries = scanner_.circle() ? 7u : 1u;
+    return scanner_.Scan(layout_.Start(block), layout_.Draws(block), entries, cap, stop);
+  }
+
+  void Work() {
+    for (;;) {
+      int64_t block = 0;
+      int32_t cap = 0;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return stopping_ || next_ < taken_ + ahead_; });
+        if (stopping_) return;
+        block = next_++;
+        cap = cap_;
+      }
+      BlockResult r;
+      try {
+        r = ScanAll(block, cap, StopCheck{&stop_});
+      } catch (...) {
+        r.failure = std::current_exception();
+      }
+      if (r.abandoned) return;  // only when the pool stops
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ready_.emplace(block, std::move(r));
+      }
+      changed_.notify_all();
+    }
+  }
+
+  const SetScanner& scanner_;
+  const BlockLayout& layout_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<int64_t, BlockResult> ready_;
+  int64_t next_;
+  int64_t taken_;
+  int32_t cap_;
+  int64_t ahead_;
+  bool stopping_ = false;
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> threads_;
+};
+
+// The number of threads that scan: 0 asks for every processor this process
+// may run on.
+int ScanningThreads(const FillOptions& options, const ProgramState& state) {
+  int threads = options.threads > 0 ? options.threads : state.sampling_threads;
+  if (threads <= 0) {
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    threads = sched_getaffinity(0, sizeof cpus, &cpus) == 0 ? CPU_COUNT(&cpus) : 1;
+  }
+  return std::clamp(threads, 1, 64);
 }
 
 }  // namespace
 
-int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
-                       const ClusterSeeds& seeds, ProgramState& state) {
+int64_t FillPointStoreWith(Console& console, const GenerationParameters& parameters,
+                           const ClusterSeeds& seeds, ProgramState& state,
+                           const FillOptions& options, FillReport* report) {
+  FillReport unused;
+  FillReport& out = report != nullptr ? *report : unused;
+  out = FillReport{};
   int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
   if (accepted >= state.point_count) return 0;
   if (!FastEngineApplies(parameters)) {
     return FillPointStoreReference(console, parameters, seeds, state);
   }
-  if (parameters.shape == kCircle) return FillCircle(console, parameters, seeds, state, accepted);
-  return FillRectangle(console, parameters, seeds, state, accepted);
+  ThrowIfInterrupted();
+  ScanKernel kernel = ScanKernelAvailable(options.kernel) && options.kernel != ScanKernel::kAuto
+                          ? options.kernel
+                          : BestScanKernel();
+  auto start_state = static_cast<uint32_t>(state.rand_seed);
+  const SetScanner scanner(parameters, seeds, kernel, start_state);
+  const BlockLayout layout(options);
+  Decider decider(console, state, accepted, start_state);
+  out.fast_engine = true;
+  out.kernel = kernel;
+  int threads = ScanningThreads(options, state);
+  auto solo_start = std::chrono::steady_clock::now();
+  int64_t block = 0;
+  auto take = [&](const BlockResult& r) {
+    decider.Take(r);
+    out.exact_candidates += r.exact;
+    ++out.blocks;
+    ++block;
+  };
+  while (!decider.done()) {
+    if (threads > 1 &&
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - solo_start).count() >=
+            options.solo_seconds) {
+      break;
+    }
+    take(scanner.Scan(layout.Start(block), layout.Draws(block), 1u << decider.entry(),
+                      decider.remaining(), StopCheck{}));
+  }
+  if (!decider.done()) {
+    ScanPool pool(scanner, layout, threads, block, decider.remaining());
+    out.threads_started = pool.started();
+    while (!decider.done()) take(pool.Take(block, decider.remaining()));
+  }
+  out.candidates = decider.candidates();
+  return decider.candidates();
+}
+
+int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
+                       const ClusterSeeds& seeds, ProgramState& state) {
+  return FillPointStoreWith(console, parameters, seeds, state, FillOptions{}, nullptr);
 }
 
 }  // namespace sparsim

@@ -31,21 +31,28 @@ inline long double RandomValue(uint32_t state) {
 
 // k steps of the generator at once: a multiply and an add, like one step.
 // Lets a loop compute the states of several draws ahead without waiting for
-// each one in turn.
+// each one in turn, and lets a scan start anywhere in the sequence.
 //
 // Example: RandomJump::Steps(2).Apply(1) == 3698175007, the state the seed 1
-// reaches after two draws.
+// reaches after two draws; RandomJump::Steps(int64_t{1} << 32) leaves every
+// state as it is, since the sequence has the full period.
 struct RandomJump {
   uint32_t multiplier = 1;
   uint32_t increment = 0;
 
-  // Composes the step s -> multiplier s + increment with itself k times,
-  // all modulo 2^32.
-  static constexpr RandomJump Steps(int32_t k) {
+  // This jump followed by next, all modulo 2^32.
+  constexpr RandomJump Then(RandomJump next) const {
+    return RandomJump{multiplier * next.multiplier, increment * next.multiplier + next.increment};
+  }
+
+  // The step s -> kRandomMultiplier s + kRandomIncrement composed with
+  // itself k times (k >= 0), by repeated squaring.
+  static constexpr RandomJump Steps(int64_t k) {
     RandomJump jump;
-    for (int32_t step = 0; step < k; ++step) {
-      jump.multiplier *= kRandomMultiplier;
-      jump.increment = jump.increment * kRandomMultiplier + kRandomIncrement;
+    RandomJump power{kRandomMultiplier, kRandomIncrement};
+    for (auto rest = static_cast<uint64_t>(k); rest != 0; rest >>= 1) {
+      if ((rest & 1) != 0) jump = jump.Then(power);
+      power = power.Then(power);
     }
     return jump;
   }

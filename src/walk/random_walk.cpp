@@ -1,6 +1,5 @@
 #include "walk/random_walk.h"
 
-#include <cmath>
 #include <string>
 
 #include "common/interrupt.h"
@@ -10,9 +9,7 @@
 #include "dialogue/numeric_prompts.h"
 #include "dialogue/seed_prompt.h"
 #include "numeric/data_reader.h"
-#include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
-#include "numeric/random.h"
 #include "plot/plot.h"
 #include "shell/closing.h"
 
@@ -75,13 +72,6 @@ void WalkOnePass(Console& console, ProgramState& state) {
 }
 
 }  // namespace
-
-void RandomStep(double& x, double& y, double max_step, int32_t& rand_seed) {
-  double length = static_cast<double>(Random(rand_seed) * max_step);
-  double angle = static_cast<double>(Random(rand_seed) * 2 * kPi);
-  x = static_cast<double>(x + sinl(angle) * length);
-  y = static_cast<double>(y + cosl(angle) * length);
-}
 
 void WalkPoints(Console& console, ProgramState& state) {
   state.input_name = ".ADF";

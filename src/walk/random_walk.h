@@ -11,9 +11,8 @@
 // (common/interrupt.h) stops the walk between two steps: the point in
 // progress is dropped and the lines of the points before it are kept.
 //
-// RandomStep draws the length first (Random x max_step) and then the
-// direction (Random x 2 x pi), measured from the positive Y axis: X moves by
-// the sine and Y by the cosine, each new coordinate stored as a double.
+// Each step is RandomStep (walk/walk_step.h): the length first, then the
+// direction, measured from the positive Y axis.
 
 #ifndef SPARSIM_WALK_RANDOM_WALK_H_
 #define SPARSIM_WALK_RANDOM_WALK_H_
@@ -22,12 +21,11 @@
 
 #include "common/program_state.h"
 #include "dialogue/console.h"
+#include "walk/walk_step.h"
 
 namespace sparsim {
 
 void WalkPoints(Console& console, ProgramState& state);
-
-void RandomStep(double& x, double& y, double max_step, int32_t& rand_seed);
 
 }  // namespace sparsim
 

@@ -1,11 +1,19 @@
-#include <gtest/gtest.h>
+#include "generate/fast_fill.h"
 
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 
+#include "common/interrupt.h"
 #include "generate/sampling.h"
 #include "generate/seed_grid.h"
 #include "support/sites.h"
@@ -18,36 +26,66 @@ struct Outcome {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
   int64_t candidates = 0;
   std::string screen;
+  FillReport report;
 };
 
-template <typename Engine>
-Outcome Run(Engine engine, const GenerationParameters& p, int32_t points, int32_t rand_seed) {
+// The ways the fast engine can run: each must give the reference engine's
+// set. Small blocks scanned ahead by two threads make a set of a few
+// thousand candidates cross many blocks whose circle attempts start at
+// draws not yet known.
+struct Configuration {
+  const char* name;
+  FillOptions options;
+  int sampling_threads;
+};
+const Configuration kConfigurations[] = {
+    {"as the dialogue runs it", {}, 0},
+    {"portable kernel", {.kernel = ScanKernel::kPortable}, 1},
+    {"AVX-512 kernel", {.kernel = ScanKernel::kAvx512}, 1},
+    {"two threads, small blocks",
+     {.threads = 2, .first_block_draws = 192, .last_block_draws = 192 * 64, .solo_seconds = 0},
+     0},
+};
+
+Outcome RunSet(const Configuration* configuration, const GenerationParameters& p, int32_t points,
+               int32_t rand_seed) {
   Outcome outcome;
   TestConsole t("");
   ClusterSeeds seeds;
   outcome.state->rand_seed = rand_seed;
   outcome.state->point_count = points;
   PlaceClusterSeeds(p, seeds, *outcome.state);
-  outcome.candidates = engine(t.console, p, seeds, *outcome.state);
+  if (configuration == nullptr) {
+    outcome.candidates = FillPointStoreReference(t.console, p, seeds, *outcome.state);
+  } else {
+    outcome.state->sampling_threads = configuration->sampling_threads;
+    outcome.candidates = FillPointStoreWith(t.console, p, seeds, *outcome.state,
+                                            configuration->options, &outcome.report);
+  }
   outcome.screen = t.output();
   return outcome;
 }
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-// Runs both engines on one set and reports the first difference.
+// Runs the reference engine and every configuration of the fast one on one
+// set and reports the first difference.
 void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_seed,
                    const std::string& label) {
-  Outcome fast = Run(FillPointStore, p, points, rand_seed);
-  Outcome reference = Run(FillPointStoreReference, p, points, rand_seed);
-  ASSERT_EQ(fast.state->rand_seed, reference.state->rand_seed) << label;
-  ASSERT_EQ(fast.candidates, reference.candidates) << label;
-  ASSERT_EQ(fast.screen, reference.screen) << label;
-  for (int32_t i = 1; i <= points; ++i) {
-    auto k = static_cast<size_t>(i);
-    ASSERT_TRUE(SameBits(fast.state->store.x[k], reference.state->store.x[k]) &&
-                SameBits(fast.state->store.y[k], reference.state->store.y[k]))
-        << label << " point " << i;
+  Outcome reference = RunSet(nullptr, p, points, rand_seed);
+  for (const Configuration& configuration : kConfigurations) {
+    if (!ScanKernelAvailable(configuration.options.kernel)) continue;
+    std::string where = label + ", " + configuration.name;
+    Outcome fast = RunSet(&configuration, p, points, rand_seed);
+    ASSERT_EQ(fast.state->rand_seed, reference.state->rand_seed) << where;
+    ASSERT_EQ(fast.candidates, reference.candidates) << where;
+    ASSERT_EQ(fast.screen, reference.screen) << where;
+    for (int32_t i = 1; i <= points; ++i) {
+      auto k = static_cast<size_t>(i);
+      ASSERT_TRUE(SameBits(fast.state->store.x[k], reference.state->store.x[k]) &&
+                  SameBits(fast.state->store.y[k], reference.state->store.y[k]))
+          << where << " point " << i;
+    }
   }
 }
 
@@ -89,8 +127,8 @@ TEST(FillPointStore, SameSetsAsTheReferenceEngineOnRandomSites) {
     double acceptance = std::min(1.0, p.seed_count * SeedMass(p.model, p.cluster_radius) / p.area);
     if (points / acceptance > 2e5) continue;
     ++tried;
-    std::string label = "set " + std::to_string(tried) + " shape " + p.shape + " model " +
-                        p.model + " seeds " + std::to_string(p.seed_count);
+    std::string label = "set " + std::to_string(tried) + " shape " + p.shape + " model " + p.model +
+                        " seeds " + std::to_string(p.seed_count);
     ExpectSameSet(p, points, static_cast<int32_t>(pick()), label);
   }
 }
@@ -166,6 +204,93 @@ TEST(FillPointStore, SameSetsAsTheReferenceEngineInTheEdgeCases) {
   centred.model = 'U';
   centred.cluster_radius = 10;
   ExpectSameSet(centred, 10000, 1, "a full centred circle");
+}
+
+// The sets the fast engine is built for: sparse clusters on a large site.
+// Nearly every candidate must be refused by the scan alone, by the vector
+// kernel where the processor has one, and a second thread must scan.
+TEST(FillPointStore, TakesTheFastPathsOnSparseClusters) {
+  struct Case {
+    const char* name;
+    GenerationParameters p;
+  };
+  const Case cases[] = {
+      {"rectangle", Clustered(RectangleSite(0, 0, 1000, 1000), 5, false, 2, 'N')},
+      {"circle", Clustered(CircleSite(1000, 1000, 1000), 20, false, 5, 'C')},
+  };
+#if defined(__x86_64__)
+  EXPECT_EQ(ScanKernelAvailable(ScanKernel::kAvx512), __builtin_cpu_supports("avx512f") != 0);
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Configuration one{"one thread", {}, 1};
+    Outcome alone = RunSet(&one, c.p, 300, 12345);
+    EXPECT_TRUE(alone.report.fast_engine);
+    EXPECT_EQ(alone.report.kernel, BestScanKernel());
+    EXPECT_EQ(alone.report.threads_started, 0);
+    // About one in a thousand; the loops without the refusal tables would
+    // decide every one exactly.
+    EXPECT_GT(alone.candidates, 1000000);
+    EXPECT_LT(alone.report.exact_candidates * 200, alone.candidates);
+
+    Configuration two{"two threads", {.threads = 2, .solo_seconds = 0}, 0};
+    Outcome shared = RunSet(&two, c.p, 300, 12345);
+    EXPECT_EQ(shared.report.threads_started, 2);
+    EXPECT_EQ(shared.candidates, alone.candidates);
+    EXPECT_EQ(shared.state->rand_seed, alone.state->rand_seed);
+    EXPECT_EQ(shared.screen, alone.screen);
+  }
+}
+
+// An interrupt during a set scanned by several threads ends it promptly
+// with the interrupt's status, every thread joined.
+TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
+  InstallInterruptHandlers();
+  GenerationParameters p = Clustered(RectangleSite(0, 0, 1e6, 1e6), 5, false, 2, 'N');
+  auto state = std::make_unique<ProgramState>();
+  state->rand_seed = 3;
+  state->point_count = kMaxPoints;  // some hours of candidates
+  state->sampling_threads = 2;
+  ClusterSeeds seeds;
+  PlaceClusterSeeds(p, seeds, *state);
+  TestConsole t("");
+  std::thread interrupter([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::raise(SIGINT);
+  });
+  auto start = std::chrono::steady_clock::now();
+  FillOptions options;
+  options.solo_seconds = 0.01;
+  int status =
+      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, options, nullptr); });
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  interrupter.join();
+  std::signal(SIGINT, SIG_DFL);
+  ClearInterrupt();
+  EXPECT_EQ(status, 130);
+  EXPECT_LT(seconds, 2.0);
+}
+
+// A console that fails while the deciding thread shows the running count
+// ends the set with the fault; the other threads are joined.
+TEST(FillPointStore, ThreadedFillPassesOnAConsoleFault) {
+  GenerationParameters p = CircleSite(10, 10, 10, 'U');
+  auto state = std::make_unique<ProgramState>();
+  state->rand_seed = 1;
+  state->point_count = 1000;
+  ClusterSeeds seeds;
+  PlaceClusterSeeds(p, seeds, *state);
+  TextInput in("", "answers");
+  int pipe_fds[2];
+  ASSERT_EQ(::pipe(pipe_fds), 0);
+  ::close(pipe_fds[0]);  // writes fail (with SIGPIPE ignored)
+  auto previous = std::signal(SIGPIPE, SIG_IGN);
+  TextOutput out(pipe_fds[1], "screen", true);
+  Console console{in, out};
+  FillOptions options{.threads = 2, .first_block_draws = 192, .solo_seconds = 0};
+  int status = EndStatus([&] { FillPointStoreWith(console, p, seeds, *state, options, nullptr); });
+  std::signal(SIGPIPE, previous);
+  EXPECT_EQ(status, kExitIoFault);
 }
 
 TEST(SeedGrid, RefusesOnlyWhereNoSeedReaches) {

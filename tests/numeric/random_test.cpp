@@ -80,6 +80,14 @@ TEST(RandomJump, LandsWhereSingleStepsLand) {
       ASSERT_EQ(RandomValue(jumped), value);
     }
   }
+  // Long jumps, as a scan starting far into the sequence takes them.
+  for (int64_t k : {int64_t{1000003}, int64_t{3} << 20}) {
+    uint32_t state = 12345;
+    for (int64_t step = 0; step < k; ++step) state = state * 134775813u + 1;
+    EXPECT_EQ(RandomJump::Steps(k).Apply(12345), state) << k;
+  }
+  // The full period: 2^32 steps come back to the start.
+  EXPECT_EQ(RandomJump::Steps(int64_t{1} << 32).Apply(987654321), 987654321u);
 }
 
 // Randomize takes the seed from the clock and not from the previous state:

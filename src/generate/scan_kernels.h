@@ -1,0 +1,69 @@
+// The sampling engine's innermost loops: for a run of candidates (or of
+// circle attempts) straight from the generator's states, the bits of those
+// that the refusal tables leave to the exact computation. No draw is taken
+// and nothing is decided here; the loops only say where to look.
+//
+// Each loop comes as portable code and, for machines that have them, with
+// 512-bit vector instructions, chosen at run time. Both give the same bits
+// on every machine: they compute the same integer functions of the states.
+//
+// Example: on a rectangle whose tables mark nothing, ScanRectangle sets no
+// bit at all; with every table bit set it sets every bit.
+
+#ifndef SPARSIM_GENERATE_SCAN_KERNELS_H_
+#define SPARSIM_GENERATE_SCAN_KERNELS_H_
+
+#include <cstdint>
+
+#include "generate/refusal_tables.h"
+
+namespace sparsim {
+
+enum class ScanKernel {
+  kAuto,      // the fastest this machine has
+  kPortable,  // plain C++
+  kAvx512,    // AVX-512F, where the processor and system support it
+};
+
+// The kernel kAuto stands for here, and whether kernel can run here.
+ScanKernel BestScanKernel();
+bool ScanKernelAvailable(ScanKernel kernel);
+
+// Which attempts of a circle are surely inside or outside, from the states
+// of their X and Y draws: an attempt lies inside when the point
+// (x_state - 2^31, y_state - 2^31) does, within a band around the rim of the
+// disc of radius 2^31 that covers every rounding of the stored coordinates
+// and distance. The loops compare a float estimate q of the squared
+// distance, within a relative 2^-21 of it, with these limits.
+struct DiscLimits {
+  float inside_below = 0;         // q below it: surely inside
+  float outside_above = 3.4e38f;  // q above it: surely outside
+
+  // band: half the width of the uncertain ring, in states.
+  static DiscLimits ForBand(double band);
+  // The same classification of one attempt: -1 surely inside, 1 surely
+  // outside, 0 near the rim.
+  int Classify(uint32_t x_state, uint32_t y_state) const;
+};
+
+// Rectangles: candidate k of the run takes the three draws after the state
+// RandomJump::Steps(3k).Apply(start). Sets bit k % 64 of passes[k / 64] when
+// the tables pass the candidate, for k below 64 x words.
+void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t start, int64_t words,
+                   uint64_t* passes);
+
+// Circles: an attempt may start after any draw; the attempt at position p
+// takes the two draws after the state RandomJump::Steps(p).Apply(start), and
+// a candidate's acceptance draw the third. For each position below
+// 64 x words sets the bit of p in
+//   inside: the attempt is surely inside the disc;
+//   looks:  it needs the exact computation: it lies near the rim, or
+//           surely inside and passed by the tables.
+// An attempt with neither bit is surely outside, or surely inside and
+// refused.
+void ScanCircle(ScanKernel kernel, const RefusalTables& tables, DiscLimits disc, uint32_t start,
+                int64_t words, uint64_t* inside, uint64_t* looks);
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_GENERATE_SCAN_KERNELS_H_
