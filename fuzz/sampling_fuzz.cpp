@@ -2,7 +2,9 @@
 // model, point count and generator seed, any doubles included) is filled by
 // the fast engine and by the reference engine, and the two must agree bit
 // for bit: the points, the number of candidates, the final generator state
-// and the running count on the console.
+// and the running count on the console. The fast engine runs as the dialogue
+// runs it, with its portable scan kernel, and on two threads scanning small
+// blocks ahead.
 //
 // Bounded work: the reference engine runs first and draws through
 // sparsim::Random, which the link wraps (ld --wrap) to end the run after a
@@ -25,6 +27,7 @@
 #include "common/program_end.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
+#include "generate/fast_fill.h"
 #include "generate/sampling.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
@@ -138,15 +141,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto seed = bytes.ConsumeIntegral<int32_t>();
   Run reference;
   if (!Fill(sparsim::FillPointStoreReference, p, points, seed, reference)) return 0;
-  Run fast;
-  if (!Fill(sparsim::FillPointStore, p, points, seed, fast)) Fail("the fast engine ran out");
-  if (fast.candidates != reference.candidates) Fail("candidates");
-  if (fast.state->rand_seed != reference.state->rand_seed) Fail("final generator state");
-  if (fast.screen != reference.screen) Fail("running count");
-  size_t stored = sizeof(double) * static_cast<size_t>(sparsim::kMaxPoints + 1);
-  if (std::memcmp(fast.state->store.x.data(), reference.state->store.x.data(), stored) != 0 ||
-      std::memcmp(fast.state->store.y.data(), reference.state->store.y.data(), stored) != 0) {
-    Fail("points");
+  sparsim::FillOptions portable;
+  portable.kernel = sparsim::ScanKernel::kPortable;
+  sparsim::FillOptions threaded;
+  threaded.threads = 2;
+  threaded.first_block_draws = 192;
+  threaded.last_block_draws = 192 * 16;
+  threaded.solo_seconds = 0;
+  for (const sparsim::FillOptions& options : {sparsim::FillOptions{}, portable, threaded}) {
+    auto engine = [&options](sparsim::Console& console, const GenerationParameters& parameters,
+                             const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state) {
+      return sparsim::FillPointStoreWith(console, parameters, seeds, state, options, nullptr);
+    };
+    Run fast;
+    if (!Fill(engine, p, points, seed, fast)) Fail("the fast engine ran out");
+    if (fast.candidates != reference.candidates) Fail("candidates");
+    if (fast.state->rand_seed != reference.state->rand_seed) Fail("final generator state");
+    if (fast.screen != reference.screen) Fail("running count");
+    size_t stored = sizeof(double) * static_cast<size_t>(sparsim::kMaxPoints + 1);
+    if (std::memcmp(fast.state->store.x.data(), reference.state->store.x.data(), stored) != 0 ||
+        std::memcmp(fast.state->store.y.data(), reference.state->store.y.data(), stored) != 0) {
+      Fail("points");
+    }
   }
   return 0;
 }

@@ -56,8 +56,8 @@ double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds
   for (size_t k = 0; sum < 1 && k < listed_seeds.size(); ++k) {
     auto i = static_cast<size_t>(listed_seeds[k]);
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
-    double value = ModelValue(parameters.model, d, parameters.cluster_radius,
-                              parameters.site_radius);
+    double value =
+        ModelValue(parameters.model, d, parameters.cluster_radius, parameters.site_radius);
     sum = static_cast<double>(static_cast<long double>(sum) + value);
   }
   return sum;

@@ -86,10 +86,12 @@ double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds
 // tenth accepted count on the console followed by a carriage return.
 // Returns the number of candidates drawn.
 //
-// Candidates far from every seed are refused by a quick test in double
-// arithmetic, and only the seeds near a candidate enter its sum, but every
-// draw, point and decision is the same, bit for bit, as in
-// FillPointStoreReference.
+// Candidates far from every seed are refused from their draws' generator
+// states alone, only the seeds near a candidate enter its sum, and the
+// candidates are scanned on state.sampling_threads threads (see
+// generate/fast_fill.h), but every draw, point, decision and console byte is
+// the same, bit for bit, as in FillPointStoreReference, whatever the number
+// of threads. The calling thread alone writes to the console and to state.
 int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
                        const ClusterSeeds& seeds, ProgramState& state);
 

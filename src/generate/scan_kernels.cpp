@@ -103,23 +103,24 @@ void ScanCirclePortable(const RefusalTables& tables, DiscLimits disc, uint32_t s
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
-// The bits of a 1024-bit table held in two registers, at buckets given by
-// the top 10 bits of each lane, for the lanes in mask.
-SPARSIM_AVX512 inline __mmask16 LineBits(__mmask16 mask, __m512i low, __m512i high, __m512i state) {
-  __m512i bucket = _mm512_srli_epi32(state, 22);
-  __m512i word = _mm512_permutex2var_epi32(low, _mm512_srli_epi32(bucket, 5), high);
-  // A rotation counts modulo 32: the bucket's low 5 bits.
-  return _mm512_mask_test_epi32_mask(mask, _mm512_rorv_epi32(word, bucket), _mm512_set1_epi32(1));
+// The bits of a 1024-bit table held in two registers, for the lanes in
+// mask, at buckets given by the top 10 bits of each lane's state: the word
+// by the top 5 (top5, state >> 27), the bit by the next 5.
+SPARSIM_AVX512 inline __mmask16 LineBits(__mmask16 mask, __m512i low, __m512i high, __m512i state,
+                                         __m512i top5) {
+  __m512i word = _mm512_permutex2var_epi32(low, top5, high);
+  // A rotation counts modulo 32: by the bucket's low 5 bits.
+  return _mm512_mask_test_epi32_mask(mask, _mm512_rorv_epi32(word, _mm512_srli_epi32(state, 22)),
+                                     _mm512_set1_epi32(1));
 }
 
 // The bits of the 32 x 32 block table held in two registers, for the lanes
 // in mask: the word is the row, the top 5 bits of the Y state; the bit the
 // top 5 of the X state.
-SPARSIM_AVX512 inline __mmask16 BlockBits(__mmask16 mask, __m512i low, __m512i high, __m512i x,
-                                          __m512i y) {
-  __m512i word = _mm512_permutex2var_epi32(low, _mm512_srli_epi32(y, 27), high);
-  return _mm512_mask_test_epi32_mask(mask, _mm512_srlv_epi32(word, _mm512_srli_epi32(x, 27)),
-                                     _mm512_set1_epi32(1));
+SPARSIM_AVX512 inline __mmask16 BlockBits(__mmask16 mask, __m512i low, __m512i high, __m512i x_top5,
+                                          __m512i y_top5) {
+  __m512i word = _mm512_permutex2var_epi32(low, y_top5, high);
+  return _mm512_mask_test_epi32_mask(mask, _mm512_srlv_epi32(word, x_top5), _mm512_set1_epi32(1));
 }
 
 // The cell bits of the lanes in mask, gathered from the 512 x 512 table.
@@ -193,9 +194,11 @@ SPARSIM_AVX512 void ScanRectangleAvx512(const RefusalTables& tables, uint32_t st
       __m512i x = Jump(s[v], kOneDraw);
       __m512i y = Jump(s[v], kTwoDraws);
       s[v] = Jump(s[v], kWord);
-      __mmask16 pass = LineBits(0xffff, column_low, column_high, x);
-      pass = LineBits(pass, row_low, row_high, y);
-      pass = BlockBits(pass, block_low, block_high, x, y);
+      __m512i x_top5 = _mm512_srli_epi32(x, 27);
+      __m512i y_top5 = _mm512_srli_epi32(y, 27);
+      __mmask16 pass = LineBits(0xffff, column_low, column_high, x, x_top5);
+      pass = LineBits(pass, row_low, row_high, y, y_top5);
+      pass = BlockBits(pass, block_low, block_high, x_top5, y_top5);
       if (pass != 0) pass = CellBits(cells, pass, x, y);
       bits |= static_cast<uint64_t>(_cvtmask16_u32(pass)) << (16 * v);
     }
@@ -221,22 +224,27 @@ SPARSIM_AVX512 void ScanCircleAvx512(const RefusalTables& tables, DiscLimits dis
   for (int64_t w = 0; w < words; ++w) {
     uint64_t inside_bits = 0;
     uint64_t look_bits = 0;
+    __m512i next[4];
+    for (int v = 0; v < 4; ++v) next[v] = Jump(x_states[v], kWord);
     for (int v = 0; v < 4; ++v) {
       __m512i x = x_states[v];
-      __m512i y = Jump(x, kOneDraw);
-      x_states[v] = Jump(x, kWord);
+      // A position's Y draw is the next position's X draw.
+      __m512i y = _mm512_alignr_epi32(v < 3 ? x_states[v + 1] : next[0], x, 1);
       __m512 q = DiscEstimates(x, y);
       __mmask16 in = _mm512_cmp_ps_mask(q, inside_below, _CMP_LT_OQ);
       __mmask16 out = _mm512_cmp_ps_mask(q, outside_above, _CMP_GT_OQ);
-      __mmask16 near = LineBits(in, column_low, column_high, x);
-      near = LineBits(near, row_low, row_high, y);
-      near = BlockBits(near, block_low, block_high, x, y);
+      __m512i x_top5 = _mm512_srli_epi32(x, 27);
+      __m512i y_top5 = _mm512_srli_epi32(y, 27);
+      __mmask16 near = LineBits(in, column_low, column_high, x, x_top5);
+      near = LineBits(near, row_low, row_high, y, y_top5);
+      near = BlockBits(near, block_low, block_high, x_top5, y_top5);
       __mmask16 pass = near != 0 ? CellBits(cells, near, x, y) : __mmask16{0};
       // Not surely outside, and near the rim or passed.
       __mmask16 look = _mm512_kandn(out, _mm512_kor(_mm512_knot(in), pass));
       inside_bits |= static_cast<uint64_t>(_cvtmask16_u32(in)) << (16 * v);
       look_bits |= static_cast<uint64_t>(_cvtmask16_u32(look)) << (16 * v);
     }
+    for (int v = 0; v < 4; ++v) x_states[v] = next[v];
     inside[w] = inside_bits;
     looks[w] = look_bits;
   }

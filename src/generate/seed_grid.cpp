@@ -107,7 +107,8 @@ void SeedGrid::FillCells(const ClusterSeeds& seeds, int32_t seed_count, double r
   seeds_.resize(first_[cells]);
   // Seeds in ascending order, so each cell's list is ascending too.
   for (int32_t i = 1; i <= seed_count; ++i) {
-    for_each_reached_cell(i, [&](size_t cell) { seeds_[counts[cell]++] = static_cast<int16_t>(i); });
+    for_each_reached_cell(i,
+                          [&](size_t cell) { seeds_[counts[cell]++] = static_cast<int16_t>(i); });
   }
   while ((int64_t{1} << stride_shift_) < columns_) ++stride_shift_;
   refusals_.assign(((static_cast<size_t>(rows_) << stride_shift_) >> 6) + 1, 0);

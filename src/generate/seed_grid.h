@@ -100,8 +100,8 @@ class SeedGrid {
     }
   };
   Refusals refusals() const {
-    return Refusals{refusals_.data(), static_cast<uint64_t>(columns_),
-                    static_cast<uint64_t>(rows_), stride_shift_};
+    return Refusals{refusals_.data(), static_cast<uint64_t>(columns_), static_cast<uint64_t>(rows_),
+                    stride_shift_};
   }
 
   std::span<const int16_t> SeedsInCell(double column, double row) const;
