@@ -454,33 +454,19 @@ class SetScanner {
   DiscLimits disc_;
 };
 
-// Blocks double in length from the first to the last length, so a small
-// set needs little scanning and a large one few blocks.
-class BlockLayout {
- public:
-  explicit BlockLayout(const FillOptions& options)
-      : first_(RoundedDraws(options.first_block_draws)),
-        last_(std::max(first_, RoundedDraws(options.last_block_draws))) {
-    while ((first_ << doublings_) < last_) ++doublings_;
-  }
+// Where blocks lie. The deciding thread starts alone, with blocks that
+// double in length from the first length to the last, so that a small set
+// needs little scanning. Blocks scanned ahead by other threads all have one
+// length, chosen to take about kPoolBlockSeconds at the rate the first
+// blocks went: long enough that handing them over costs little, short
+// enough that little is scanned past the last point needed.
+constexpr double kPoolBlockSeconds = 0.001;
 
-  int64_t Start(int64_t block) const {
-    if (block <= doublings_) return first_ * ((int64_t{1} << block) - 1);
-    return first_ * ((int64_t{1} << doublings_) - 1) + (block - doublings_) * last_;
-  }
-  int64_t Draws(int64_t block) const { return block < doublings_ ? first_ << block : last_; }
-
- private:
-  // A multiple of 192 draws: whole words of rectangle candidates (3 draws)
-  // and of circle positions.
-  static int64_t RoundedDraws(int64_t draws) {
-    return std::clamp<int64_t>(draws / 192, 1, int64_t{1} << 24) * 192;
-  }
-
-  int64_t first_;
-  int64_t last_;
-  int doublings_ = 0;
-};
+// A multiple of 192 draws: whole words of rectangle candidates (3 draws) and
+// of circle positions.
+int64_t RoundedDraws(double draws) {
+  return static_cast<int64_t>(std::clamp(std::floor(draws / 192), 1.0, 0x1p24)) * 192;
+}
 
 // The deciding thread's side: takes the blocks in order and stores the
 // accepted candidates until the set is complete.
@@ -553,12 +539,12 @@ class Decider {
 // deciding thread leaves by an exception.
 class ScanPool {
  public:
-  ScanPool(const SetScanner& scanner, const BlockLayout& layout, int threads, int64_t first_block,
+  // Blocks 0, 1, ... of block_draws draws each, from first_draw on.
+  ScanPool(const SetScanner& scanner, int64_t first_draw, int64_t block_draws, int threads,
            int32_t cap)
       : scanner_(scanner),
-        layout_(layout),
-        next_(first_block),
-        taken_(first_block),
+        first_draw_(first_draw),
+        block_draws_(block_draws),
         cap_(cap),
         ahead_(2 * threads + 2) {
     // The threads start with every asynchronous signal blocked, so that
@@ -623,7 +609,7 @@ class ScanPool {
  private:
   BlockResult ScanAll(int64_t block, int32_t cap, StopCheck stop) const {
     unsigned entries = scanner_.circle() ? 7u : 1u;
-    return scanner_.Scan(layout_.Start(block), layout_.Draws(block), entries, cap, stop);
+    return scanner_.Scan(first_draw_ + block * block_draws_, block_draws_, entries, cap, stop);
   }
 
   void Work() {
@@ -653,12 +639,13 @@ class ScanPool {
   }
 
   const SetScanner& scanner_;
-  const BlockLayout& layout_;
+  int64_t first_draw_;
+  int64_t block_draws_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<int64_t, BlockResult> ready_;
-  int64_t next_;
-  int64_t taken_;
+  int64_t next_ = 0;
+  int64_t taken_ = 0;
   int32_t cap_;
   int64_t ahead_;
   bool stopping_ = false;
@@ -697,32 +684,35 @@ int64_t FillPointStoreWith(Console& console, const GenerationParameters& paramet
                           : BestScanKernel();
   auto start_state = static_cast<uint32_t>(state.rand_seed);
   const SetScanner scanner(parameters, seeds, kernel, start_state);
-  const BlockLayout layout(options);
   Decider decider(console, state, accepted, start_state);
   out.fast_engine = true;
   out.kernel = kernel;
   int threads = ScanningThreads(options, state);
-  auto solo_start = std::chrono::steady_clock::now();
-  int64_t block = 0;
   auto take = [&](const BlockResult& r) {
     decider.Take(r);
     out.exact_candidates += r.exact;
     ++out.blocks;
-    ++block;
   };
-  while (!decider.done()) {
-    if (threads > 1 &&
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - solo_start).count() >=
-            options.solo_seconds) {
-      break;
-    }
-    take(scanner.Scan(layout.Start(block), layout.Draws(block), 1u << decider.entry(),
-                      decider.remaining(), StopCheck{}));
-  }
+  int64_t first = RoundedDraws(static_cast<double>(options.first_block_draws));
+  int64_t last = std::max(first, RoundedDraws(static_cast<double>(options.last_block_draws)));
+  auto start = std::chrono::steady_clock::now();
+  double seconds = 0;
+  int64_t draw = 0;  // the next block's first draw
+  int64_t length = first;
+  do {
+    take(scanner.Scan(draw, length, 1u << decider.entry(), decider.remaining(), StopCheck{}));
+    draw += length;
+    length = std::min(2 * length, last);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  } while (!decider.done() && (threads <= 1 || seconds < options.solo_seconds));
   if (!decider.done()) {
-    ScanPool pool(scanner, layout, threads, block, decider.remaining());
+    double rate = static_cast<double>(draw) / std::max(seconds, 1e-9);
+    int64_t block_draws = std::clamp(RoundedDraws(rate * kPoolBlockSeconds), first, last);
+    ScanPool pool(scanner, draw, block_draws, threads, decider.remaining());
     out.threads_started = pool.started();
-    while (!decider.done()) take(pool.Take(block, decider.remaining()));
+    for (int64_t block = 0; !decider.done(); ++block) {
+      take(pool.Take(block, decider.remaining()));
+    }
   }
   out.candidates = decider.candidates();
   return decider.candidates();

@@ -42,12 +42,14 @@ struct FillOptions {
   // Threads that scan: 0 takes ProgramState::sampling_threads (where 0 is
   // every processor this process may run on).
   int threads = 0;
-  // Draws in the first block; each next block is twice as long, up to
-  // last_block_draws. Both are rounded to a multiple of 192.
+  // Draws in the deciding thread's first block; each next one is twice as
+  // long, up to last_block_draws. The blocks the other threads scan take
+  // about a millisecond each, within the same bounds. Both are rounded to a
+  // multiple of 192.
   int64_t first_block_draws = int64_t{3} << 12;
   int64_t last_block_draws = int64_t{3} << 20;
-  // The deciding thread scans alone for this long before it starts the
-  // other threads, which small sets never need.
+  // The deciding thread scans alone for this long (and at least one block)
+  // before it starts the other threads, which small sets never need.
   double solo_seconds = 0.002;
 };
 

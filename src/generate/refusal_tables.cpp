@@ -71,11 +71,6 @@ void SetBits(uint32_t* words, uint32_t first, uint32_t last) {
 
 }  // namespace
 
-double StateAxis::At(uint32_t state) const {
-  if (circle) return CircleCoordinate(RandomValue(state), low, extent);
-  return RectangleCoordinate(RandomValue(state), extent, low);
-}
-
 StateAxis XAxis(const GenerationParameters& p) {
   if (p.shape == kCircle) return StateAxis{true, p.centre_x, p.site_radius};
   return StateAxis{false, p.x_min,
@@ -92,14 +87,14 @@ RefusalTables BuildRefusalTables(const StateAxis& x_axis, const StateAxis& y_axi
                                  const ClusterSeeds& seeds, int32_t seed_count, double cut_off) {
   RefusalTables tables;
   long double reach = cut_off * (1 + kReachSlack);
-  // Seeds whose reach together covers the site several times over leave
+  // Seeds whose reach together covers half the site or more leave too
   // little to refuse: every candidate goes to the exact computation.
-  long double reached_area = 4 * reach * reach * seed_count;
+  long double reached_area = 3.2L * reach * reach * seed_count;
   long double x_size = 2 * static_cast<long double>(x_axis.extent);  // a circle's diameter
   long double y_size = 2 * static_cast<long double>(y_axis.extent);
   if (!x_axis.circle) x_size = x_axis.extent;
   if (!y_axis.circle) y_size = y_axis.extent;
-  if (reached_area >= 4 * x_size * y_size) {
+  if (reached_area >= x_size * y_size / 2) {
     tables.columns.fill(~0u);
     tables.rows.fill(~0u);
     tables.blocks.fill(~0u);

@@ -41,7 +41,15 @@ struct StateAxis {
   double low = 0;     // rectangle: the low edge; circle: the centre
   double extent = 0;  // rectangle: the stored width or height; circle: the radius
 
-  double At(uint32_t state) const;
+  // RectangleCoordinate or CircleCoordinate of the state's draw, the same
+  // operations in the same order, written out so that loops need no call.
+  double At(uint32_t state) const {
+    long double random = static_cast<long double>(state) * 0x1p-32L;
+    if (circle) {
+      return static_cast<double>((static_cast<long double>(low) - extent) + random * 2 * extent);
+    }
+    return static_cast<double>(random * extent + low);
+  }
 };
 
 // The X and Y axes of a site.
