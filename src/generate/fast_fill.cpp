@@ -338,6 +338,21 @@ class SetScanner {
     path.candidates = r.draws / 3;
   }
 
+  // The exact decision for the circle attempt at position p of a block,
+  // whose draws follow state: returns the draws it takes, 2 when it lies
+  // outside, else 3.
+  int DecideAttempt(Path& path, uint32_t state, int64_t p, BlockResult& r) const {
+    ++r.exact;
+    double x = x_axis_.At(kOneDraw.Apply(state));
+    double y = y_axis_.At(kTwoDraws.Apply(state));
+    if (PointDistance(x, y, p_.centre_x, p_.centre_y) > p_.site_radius) return 2;
+    ++path.candidates;
+    if (Accepts(p_, seeds_, grid_.SeedsNear(x, y), x, y, kThreeDraws.Apply(state))) {
+      path.events.push_back(Event{x, y, path.candidates, p + 3});
+    }
+    return 3;
+  }
+
   // One circle path through a window whose looks bits are not all clear:
   // attempts step by the inside bits, and those with a look bit are decided
   // exactly. base is the window's first position in the block.
@@ -349,21 +364,39 @@ class SetScanner {
         int in = static_cast<int>((inside >> p) & 1);
         path.candidates += in;
         p += 2 + in;
-        continue;
+      } else {
+        uint32_t state = kPositionJumps[static_cast<size_t>(p)].Apply(window_state);
+        p += DecideAttempt(path, state, base + p, r);
       }
-      ++r.exact;
-      uint32_t state = kPositionJumps[static_cast<size_t>(p)].Apply(window_state);
-      double x = x_axis_.At(kOneDraw.Apply(state));
-      double y = y_axis_.At(kTwoDraws.Apply(state));
-      if (PointDistance(x, y, p_.centre_x, p_.centre_y) > p_.site_radius) {
-        p += 2;  // outside: the next attempt
-        continue;
+    }
+    offset = p - 64;
+  }
+
+  // The same from the states alone, attempt after attempt, for the portable
+  // code: a scalar loop gains nothing from classifying the draws that start
+  // no attempt, as the vector kernel does.
+  void FollowWindowAlone(Path& path, int& offset, uint32_t window_state, int64_t base,
+                         BlockResult& r) const {
+    int p = offset;
+    uint32_t state = kPositionJumps[static_cast<size_t>(p)].Apply(window_state);
+    while (p < 64) {
+      // Each state straight from the attempt's first, so that none waits
+      // for another.
+      uint32_t x_state = kOneDraw.Apply(state);
+      uint32_t y_state = kTwoDraws.Apply(state);
+      int place = disc_.ClassifyExactly(x_state, y_state);
+      if (place > 0) {
+        p += 2;
+        state = y_state;
+      } else if (place < 0 && !tables_.Passes(x_state, y_state)) {
+        ++path.candidates;
+        p += 3;
+        state = kThreeDraws.Apply(state);
+      } else {
+        int draws = DecideAttempt(path, state, base + p, r);
+        p += draws;
+        state = draws == 2 ? y_state : kThreeDraws.Apply(state);
       }
-      ++path.candidates;
-      if (Accepts(p_, seeds_, grid_.SeedsNear(x, y), x, y, kThreeDraws.Apply(state))) {
-        path.events.push_back(Event{x, y, path.candidates, base + p + 3});
-      }
-      p += 3;
     }
     offset = p - 64;
   }
@@ -386,13 +419,16 @@ class SetScanner {
         return;
       }
       int64_t count = std::min(kBatchWords, words - first_word);
-      ScanCircle(kernel_, tables_, disc_, state, count, inside.data(), looks.data());
+      bool alone = kernel_ == ScanKernel::kPortable;
+      if (!alone) ScanCircle(kernel_, tables_, disc_, state, count, inside.data(), looks.data());
       for (int64_t w = 0; w < count; ++w) {
-        uint64_t in = inside[static_cast<size_t>(w)];
-        uint64_t look = looks[static_cast<size_t>(w)];
+        uint64_t in = alone ? 0 : inside[static_cast<size_t>(w)];
+        uint64_t look = alone ? ~uint64_t{0} : looks[static_cast<size_t>(w)];
         for (size_t e = 0; e < 3; ++e) {
           if (!live[e]) continue;
-          if (look == 0) {
+          if (alone) {
+            FollowWindowAlone(r.paths[e], offset[e], state, (first_word + w) * 64, r);
+          } else if (look == 0) {
             // No attempt to decide: eight positions at a time by the table.
             uint32_t shift = 4 * static_cast<uint32_t>(offset[e]);
             uint32_t candidates = 0;

@@ -16,16 +16,6 @@ constexpr RandomJump kOneDraw = RandomJump::Steps(1);
 constexpr RandomJump kTwoDraws = RandomJump::Steps(2);
 constexpr RandomJump kThreeDraws = RandomJump::Steps(3);
 
-// The squared distance of (x_state - 2^31, y_state - 2^31) from 0 in float
-// arithmetic, without fused operations: within a relative 2^-21 of the
-// true value (the conversions and the three operations round by 2^-24
-// each).
-inline float DiscEstimate(uint32_t x_state, uint32_t y_state) {
-  auto dx = static_cast<float>(static_cast<int32_t>(x_state ^ 0x80000000u));
-  auto dy = static_cast<float>(static_cast<int32_t>(y_state ^ 0x80000000u));
-  return dx * dx + dy * dy;
-}
-
 void ScanRectanglePortable(const RefusalTables& tables, uint32_t start, int64_t words,
                            uint64_t* passes) {
   // Four chains a quarter of a word apart, so that no candidate waits for
@@ -39,15 +29,8 @@ void ScanRectanglePortable(const RefusalTables& tables, uint32_t start, int64_t 
     uint64_t bits = 0;
     for (int i = 0; i < 16; ++i) {
       for (int c = 0; c < 4; ++c) {
-        // Most candidates are refused by their X alone: the rest of the
-        // test is skipped for them.
-        uint32_t x_state = kOneDraw.Apply(s[c]);
-        if (tables.ColumnPasses(x_state)) {
-          uint32_t y_state = kTwoDraws.Apply(s[c]);
-          uint64_t pass = tables.RowPasses(y_state) && tables.BlockPasses(x_state, y_state) &&
-                          tables.CellPasses(x_state, y_state);
-          bits |= pass << (16 * c + i);
-        }
+        uint64_t pass = tables.Passes(kOneDraw.Apply(s[c]), kTwoDraws.Apply(s[c]));
+        bits |= pass << (16 * c + i);
         s[c] = kThreeDraws.Apply(s[c]);
       }
     }
@@ -70,16 +53,12 @@ void ScanCirclePortable(const RefusalTables& tables, DiscLimits disc, uint32_t s
       for (int c = 0; c < 4; ++c) {
         uint32_t x_state = kOneDraw.Apply(s[c]);
         uint32_t y_state = kTwoDraws.Apply(s[c]);
-        float q = DiscEstimate(x_state, y_state);
+        float q = DiscLimits::Estimate(x_state, y_state);
         uint64_t in = q < disc.inside_below;
         uint64_t out = q > disc.outside_above;
-        // Near the rim, or inside and passed; most attempts inside are
-        // refused by their X alone.
+        // Near the rim, or inside and passed.
         uint64_t look = (in ^ 1) & (out ^ 1);
-        if ((in & tables.ColumnPasses(x_state)) != 0) {
-          look = tables.RowPasses(y_state) && tables.BlockPasses(x_state, y_state) &&
-                 tables.CellPasses(x_state, y_state);
-        }
+        if (in != 0 && tables.Passes(x_state, y_state)) look = 1;
         inside_bits |= in << (16 * c + i);
         look_bits |= look << (16 * c + i);
         s[c] = x_state;
@@ -167,7 +146,7 @@ SPARSIM_AVX512 inline __m512i Lanes(uint32_t start, const LaneJumps& jumps, int 
       _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int32_t>(start)), multipliers), increments);
 }
 
-// DiscEstimate in each lane, with the same operations.
+// DiscLimits::Estimate in each lane, with the same operations.
 SPARSIM_AVX512 inline __m512 DiscEstimates(__m512i x, __m512i y) {
   const __m512i flip = _mm512_set1_epi32(INT32_MIN);
   __m512 dx = _mm512_cvtepi32_ps(_mm512_xor_si512(x, flip));
@@ -295,6 +274,11 @@ DiscLimits DiscLimits::ForBand(double band) {
   // leave twice that, and are rounded towards the rim.
   long double inner = (radius - band) * (radius - band) * (1 - 0x1p-20L);
   long double outer = (radius + band) * (radius + band) * (1 + 0x1p-20L);
+  auto whole_band = static_cast<uint64_t>(std::ceil(band));
+  limits.square_inside_below =
+      ((uint64_t{1} << 31) - whole_band) * ((uint64_t{1} << 31) - whole_band);
+  limits.square_outside_above =
+      ((uint64_t{1} << 31) + whole_band) * ((uint64_t{1} << 31) + whole_band);
   limits.inside_below = static_cast<float>(inner);
   if (limits.inside_below > inner) limits.inside_below = std::nextafter(limits.inside_below, 0.0f);
   limits.outside_above = static_cast<float>(outer);
@@ -302,13 +286,6 @@ DiscLimits DiscLimits::ForBand(double band) {
     limits.outside_above = std::nextafter(limits.outside_above, HUGE_VALF);
   }
   return limits;
-}
-
-int DiscLimits::Classify(uint32_t x_state, uint32_t y_state) const {
-  float q = DiscEstimate(x_state, y_state);
-  if (q < inside_below) return -1;
-  if (q > outside_above) return 1;
-  return 0;
 }
 
 void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t start, int64_t words,

@@ -103,6 +103,8 @@ TEST(DiscLimits, ClassifyOnlyWhatIsSureAndLittleElse) {
       int place = disc.Classify(x_state, y_state);
       auto inner = static_cast<uint64_t>(0x1p31 - c.band);
       auto outer = static_cast<uint64_t>(0x1p31 + c.band);
+      int exact_place = square < inner * inner ? -1 : square > outer * outer ? 1 : 0;
+      ASSERT_EQ(disc.ClassifyExactly(x_state, y_state), exact_place);
       if (place < 0) {
         ASSERT_LT(square, inner * inner) << x_state << " " << y_state;
       }
