@@ -401,6 +401,28 @@ class SetScanner {
     offset = p - 64;
   }
 
+  // One path through one window of 64 positions, whose first state is
+  // state and whose first position in the block is base.
+  void FollowWindowOf(Path& path, int& offset, uint32_t state, uint64_t inside, uint64_t looks,
+                      int64_t base, BlockResult& r) const {
+    if (kernel_ == ScanKernel::kPortable) {
+      FollowWindowAlone(path, offset, state, base, r);
+    } else if (looks == 0) {
+      // No attempt to decide: eight positions at a time by the table.
+      uint32_t shift = 4 * static_cast<uint32_t>(offset);
+      uint32_t candidates = 0;
+      for (int k = 0; k < 64; k += 8) {
+        uint32_t parse = kChunkParses[static_cast<size_t>((inside >> k) & 255)];
+        candidates += (parse >> (16 + shift)) & 15;
+        shift = (parse >> shift) & 12;
+      }
+      path.candidates += candidates;
+      offset = static_cast<int>(shift / 4);
+    } else {
+      FollowWindow(path, offset, state, inside, looks, base, r);
+    }
+  }
+
   void ScanCircleBlock(uint32_t state, unsigned entries, int32_t cap, StopCheck stop,
                        BlockResult& r) const {
     std::array<int, 3> offset = {0, 1, 2};
@@ -410,8 +432,9 @@ class SetScanner {
       r.paths[e].followed = live[e];
     }
     int64_t words = r.draws / 64;
-    std::array<uint64_t, kBatchWords> inside;
+    std::array<uint64_t, kBatchWords> inside{};
     std::array<uint64_t, kBatchWords> looks;
+    looks.fill(~uint64_t{0});  // the portable code decides every attempt itself
     constexpr RandomJump kWord = RandomJump::Steps(64);
     for (int64_t first_word = 0; first_word < words; first_word += kBatchWords) {
       if (stop.Stops()) {
@@ -419,32 +442,24 @@ class SetScanner {
         return;
       }
       int64_t count = std::min(kBatchWords, words - first_word);
-      bool alone = kernel_ == ScanKernel::kPortable;
-      if (!alone) ScanCircle(kernel_, tables_, disc_, state, count, inside.data(), looks.data());
+      if (kernel_ != ScanKernel::kPortable) {
+        ScanCircle(kernel_, tables_, disc_, state, count, inside.data(), looks.data());
+      }
       for (int64_t w = 0; w < count; ++w) {
-        uint64_t in = alone ? 0 : inside[static_cast<size_t>(w)];
-        uint64_t look = alone ? ~uint64_t{0} : looks[static_cast<size_t>(w)];
-        for (size_t e = 0; e < 3; ++e) {
-          if (!live[e]) continue;
-          if (alone) {
-            FollowWindowAlone(r.paths[e], offset[e], state, (first_word + w) * 64, r);
-          } else if (look == 0) {
-            // No attempt to decide: eight positions at a time by the table.
-            uint32_t shift = 4 * static_cast<uint32_t>(offset[e]);
-            uint32_t candidates = 0;
-            for (int k = 0; k < 64; k += 8) {
-              uint32_t parse = kChunkParses[static_cast<size_t>((in >> k) & 255)];
-              candidates += (parse >> (16 + shift)) & 15;
-              shift = (parse >> shift) & 12;
-            }
-            r.paths[e].candidates += candidates;
-            offset[e] = static_cast<int>(shift / 4);
-          } else {
-            FollowWindow(r.paths[e], offset[e], state, in, look, (first_word + w) * 64, r);
+        uint64_t in = inside[static_cast<size_t>(w)];
+        uint64_t look = looks[static_cast<size_t>(w)];
+        int64_t base = (first_word + w) * 64;
+        int followed = live[0] + live[1] + live[2];
+        if (followed == 1) {
+          size_t e = live[0] ? 0 : live[1] ? 1 : 2;
+          FollowWindowOf(r.paths[e], offset[e], state, in, look, base, r);
+        } else {
+          for (size_t e = 0; e < 3; ++e) {
+            if (live[e]) FollowWindowOf(r.paths[e], offset[e], state, in, look, base, r);
           }
+          JoinMeetingPaths(offset, live, r);
         }
         state = kWord.Apply(state);
-        if (entries != 1u) JoinMeetingPaths(offset, live, r);
         if (look != 0 && EnoughPoints(r, cap)) return;
       }
     }
