@@ -113,7 +113,7 @@ class Parser {
       args().svg.centre = ParsePoint(*text);
       if (!args().svg.centre)
         return Fail(option + " needs X,Y (two numbers and a comma), not \"" + *text + "\"");
-      svg_option_ = option;
+      centre_option_ = option;
     } else {
       Fail("unknown option " + option);
     }
@@ -146,6 +146,10 @@ class Parser {
     if (!svg_option_.empty() && args().format != ExportFormat::kSvg) {
       return Fail(svg_option_ + " goes with --svg only");
     }
+    if (!centre_option_.empty() && args().format != ExportFormat::kSvg &&
+        args().format != ExportFormat::kGeoJson) {
+      return Fail(centre_option_ + " goes with --svg or --geojson only");
+    }
   }
 
   ExportArguments& args() { return result_.arguments; }
@@ -155,6 +159,7 @@ class Parser {
   bool options_ended_ = false;
   bool output_given_ = false;
   std::string svg_option_;
+  std::string centre_option_;
   ArgumentParse result_;
 };
 
@@ -165,8 +170,8 @@ ArgumentParse ParseExportArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "Usage: sparsim-export (--csv | --geojson [--multipoint] | --svg [--opacity A] "
-         "[--centre X,Y]) IN [-o OUT]\n";
+  return "Usage: sparsim-export (--csv | --geojson [--multipoint] [--centre X,Y] | --svg "
+         "[--opacity A] [--centre X,Y]) IN [-o OUT]\n";
 }
 
 std::string HelpText() {
@@ -175,7 +180,8 @@ std::string HelpText() {
          "\n"
          "Formats (choose one):\n"
          "  --csv            CSV: a header line x,y and one line per point\n"
-         "  --geojson        GeoJSON FeatureCollection of Point features\n"
+         "  --geojson        GeoJSON FeatureCollection of Point features, and the site\n"
+         "                   as a Polygon feature when the file records it\n"
          "  --multipoint     with --geojson: one MultiPoint feature instead\n"
          "  --svg            SVG picture with axes, site outline and caption\n"
          "\n"
@@ -183,7 +189,7 @@ std::string HelpText() {
          "  -o, --output OUT write to OUT (replaced only when all went well);\n"
          "                   standard output when absent or -\n"
          "  --opacity A      with --svg: opacity of the point marks, 0 < A <= 1 (default 0.6)\n"
-         "  --centre X,Y     with --svg: centre of a circular site (the file records\n"
+         "  --centre X,Y     with --svg or --geojson: centre of a circular site (the file records\n"
          "                   only its diameter)\n"
          "  -h, --help       show this help\n"
          "  -V, --version    show the version\n"
