@@ -89,7 +89,9 @@ void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t star
 //   looks:  it needs the exact computation: it lies near the rim, or
 //           surely inside and passed by the tables.
 // An attempt with neither bit is surely outside, or surely inside and
-// refused.
+// refused. (The engine's portable code follows a circle's attempts one by
+// one instead, which in scalar code is quicker than classifying every
+// position; the portable ScanCircle states what the vector loop computes.)
 void ScanCircle(ScanKernel kernel, const RefusalTables& tables, DiscLimits disc, uint32_t start,
                 int64_t words, uint64_t* inside, uint64_t* looks);
 

@@ -6,8 +6,8 @@
 namespace sparsim {
 namespace {
 
-// Bounds on the grid's memory: the refusal bits of 2^18 cells (32 KiB) stay in the
-// fastest cache, and the lists take a few megabytes at most.
+// Bounds on the grid's memory: 2^18 cells, and lists of a few megabytes at
+// most.
 constexpr double kMaxCells = 1 << 18;
 constexpr double kMaxColumns = 1 << 16;
 constexpr double kMaxListEntries = 1 << 22;
@@ -40,8 +40,7 @@ SeedGrid::SeedGrid(const GenerationParameters& parameters, const ClusterSeeds& s
   double reach = cut_off * (1 + kCutOffSlack) + 4 * position_error + kLengthSlack * magnitudes;
   ChooseCells(box, reach, parameters.seed_count);
   for (int16_t i = 1; i <= parameters.seed_count; ++i) all_seeds_.push_back(i);
-  // Cell coordinates computed in fixed point may be off by kCellSlack.
-  FillCells(seeds, parameters.seed_count, reach + 2 * kCellSlack * cell_size_);
+  FillCells(seeds, parameters.seed_count, reach);
 }
 
 void SeedGrid::ChooseCells(const Box& box, double reach, int32_t seed_count) {
@@ -110,30 +109,16 @@ void SeedGrid::FillCells(const ClusterSeeds& seeds, int32_t seed_count, double r
     for_each_reached_cell(i,
                           [&](size_t cell) { seeds_[counts[cell]++] = static_cast<int16_t>(i); });
   }
-  while ((int64_t{1} << stride_shift_) < columns_) ++stride_shift_;
-  refusals_.assign(((static_cast<size_t>(rows_) << stride_shift_) >> 6) + 1, 0);
-  for (int64_t r = 1; r + 1 < rows_; ++r) {
-    for (int64_t c = 1; c + 1 < columns_; ++c) {
-      auto cell = static_cast<size_t>(r * columns_ + c);
-      if (first_[cell] != first_[cell + 1]) continue;
-      auto bit = (static_cast<size_t>(r) << stride_shift_) + static_cast<size_t>(c);
-      refusals_[bit >> 6] |= uint64_t{1} << (bit & 63);
-    }
-  }
 }
 
-std::span<const int16_t> SeedGrid::SeedsInCellAt(uint64_t column, uint64_t row) const {
-  if (column >= static_cast<uint64_t>(columns_) || row >= static_cast<uint64_t>(rows_)) {
+std::span<const int16_t> SeedGrid::SeedsNear(double x, double y) const {
+  double column = (x - x0_) * inverse_cell_size_;
+  double row = (y - y0_) * inverse_cell_size_;
+  // Written so that NaN also counts as outside.
+  if (!(column >= 0 && column < columns_limit_ && row >= 0 && row < rows_limit_)) {
     return all_seeds_;
   }
-  auto c = static_cast<size_t>(row * static_cast<uint64_t>(columns_) + column);
-  return std::span<const int16_t>(seeds_).subspan(first_[c], first_[c + 1] - first_[c]);
-}
-
-std::span<const int16_t> SeedGrid::SeedsInCell(double column, double row) const {
-  int64_t cell = CellAt(column, row);
-  if (cell < 0) return all_seeds_;
-  auto c = static_cast<size_t>(cell);
+  auto c = static_cast<size_t>(static_cast<int64_t>(row) * columns_ + static_cast<int64_t>(column));
   return std::span<const int16_t>(seeds_).subspan(first_[c], first_[c + 1] - first_[c]);
 }
 

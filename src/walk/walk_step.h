@@ -40,7 +40,9 @@ int RandomStepCountingCalls(double& x, double& y, double max_step, int32_t& rand
 double StepAngle(long double random);
 
 // Bound on the distance of FastSineCosine's values from sinl's and cosl's,
-// for every angle StepAngle gives: 16 times the largest distance found.
+// for every angle StepAngle gives: 16 times the largest distance found (one
+// unit in the last place, 2^-64, for both, over all 2^32 angles, on an AMD
+// EPYC processor with glibc 2.36).
 constexpr long double kSineCosineBound = 0x1p-60L;
 
 struct SineCosine {
