@@ -316,6 +316,12 @@ class SetScanner {
       int64_t count = std::min(kBatchWords, words - first_word);
       ScanRectangle(kernel_, tables_, state, count, passes.data());
       for (int64_t w = 0; w < count; ++w) {
+        // Sets whose candidates are all decided exactly take long over a
+        // batch: a stop is seen within a word.
+        if (passes[static_cast<size_t>(w)] != 0 && stop.Stops()) {
+          r.abandoned = true;
+          return;
+        }
         for (uint64_t bits = passes[static_cast<size_t>(w)]; bits != 0; bits &= bits - 1) {
           int i = __builtin_ctzll(bits);
           int64_t k = (first_word + w) * 64 + i;
@@ -449,6 +455,10 @@ class SetScanner {
         uint64_t in = inside[static_cast<size_t>(w)];
         uint64_t look = looks[static_cast<size_t>(w)];
         int64_t base = (first_word + w) * 64;
+        if (look != 0 && stop.Stops()) {  // as for rectangles
+          r.abandoned = true;
+          return;
+        }
         int followed = live[0] + live[1] + live[2];
         if (followed == 1) {
           size_t e = live[0] ? 0 : live[1] ? 1 : 2;
