@@ -7,7 +7,7 @@
 #include "dialogue/choice_prompts.h"
 #include "generate/generation_dialogue.h"
 #include "shell/banner.h"
-#include "shell/closing.h"
+#include "dialogue/closing.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {

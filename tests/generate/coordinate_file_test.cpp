@@ -7,7 +7,7 @@
 #include <string>
 
 #include "dialogue/file_system.h"
-#include "numeric/data_reader.h"
+#include "dialogue/data_items.h"
 #include "support/sample_files.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"

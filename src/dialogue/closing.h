@@ -11,8 +11,8 @@
 // ProgramEnd; it never returns. It closes no file itself: the end near main
 // flushes and keeps whatever files are still open.
 
-#ifndef SPARSIM_SHELL_CLOSING_H_
-#define SPARSIM_SHELL_CLOSING_H_
+#ifndef SPARSIM_DIALOGUE_CLOSING_H_
+#define SPARSIM_DIALOGUE_CLOSING_H_
 
 #include <string_view>
 
@@ -26,4 +26,4 @@ void ConfirmClose(Console& console);
 
 }  // namespace sparsim
 
-#endif  // SPARSIM_SHELL_CLOSING_H_
+#endif  // SPARSIM_DIALOGUE_CLOSING_H_

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "numeric/data_reader.h"
+#include "dialogue/data_items.h"
 #include "numeric/text_input.h"
 #include "support/test_console.h"
 

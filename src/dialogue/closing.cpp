@@ -1,4 +1,4 @@
-#include "shell/closing.h"
+#include "dialogue/closing.h"
 
 #include "common/program_end.h"
 #include "dialogue/choice_prompts.h"

@@ -1,4 +1,4 @@
-#include "shell/closing.h"
+#include "dialogue/closing.h"
 
 #include <gtest/gtest.h>
 

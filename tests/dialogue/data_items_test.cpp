@@ -1,4 +1,4 @@
-#include "numeric/data_reader.h"
+#include "dialogue/data_items.h"
 
 #include <gtest/gtest.h>
 
