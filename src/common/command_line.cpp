@@ -123,6 +123,20 @@ CommandLineParse ParseCommandLine(CLI::App& app, const std::vector<std::string>&
     }
     prepared.push_back(arg);
   }
+  // An option followed by another option has no value (the library would
+  // take "--points" as the value of "--circle --points 3").
+  for (std::size_t i = 0; i + 1 < prepared.size(); ++i) {
+    if (prepared[i] == "--") break;
+    const CLI::Option* option =
+        prepared[i].starts_with("-") ? app.get_option_no_throw(prepared[i]) : nullptr;
+    if (option == nullptr || option->get_expected_max() == 0) continue;
+    const std::string& next = prepared[i + 1];
+    if (next.starts_with("-") && next.size() > 1 && app.get_option_no_throw(next) != nullptr) {
+      result.error = "option " + prepared[i] + " needs a value";
+      return result;
+    }
+    ++i;  // the value
+  }
   app.allow_extras(true);
   // The library takes the arguments last first.
   std::vector<std::string> reversed(prepared.rbegin(), prepared.rend());
