@@ -75,8 +75,7 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
                         "with --svg: centre of a circular site\n"
                         "(the file records only its diameter)")
              ->type_name("X,Y"));
-  app.add_option("IN", given.inputs, "the coordinate file; - for standard input")
-      ->type_name("");
+  app.add_option("IN", given.inputs, "the coordinate file; - for standard input")->type_name("");
   app.footer(
       "Exit status: 0 done, 1 bad arguments, 2 unreadable file, bad number or write failure.\n");
 }

@@ -34,9 +34,9 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
   }
   if (set.facts.site == SiteShape::kCircle && !CircleCentre(set, args.svg)) {
     diagnostics.AddLine(set.name +
-                             ": the file records the circle's diameter but not its centre, and "
-                             "the points do not fit the default centre; the site is not drawn "
-                             "(give --centre X,Y)");
+                        ": the file records the circle's diameter but not its centre, and "
+                        "the points do not fit the default centre; the site is not drawn "
+                        "(give --centre X,Y)");
   }
   return SvgText(set, args.svg);
 }
@@ -70,8 +70,7 @@ int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string
   ArgumentParse parse = ParseExportArguments(arguments);
   if (!parse.error.empty()) {
     diagnostics.AddLine(parse.error);
-    diagnostic_text +=
-        UsageText(program) + "Try '" + program + " --help' for more information.\n";
+    diagnostic_text += UsageText(program) + "Try '" + program + " --help' for more information.\n";
     return kExitBadArgument;
   }
   try {

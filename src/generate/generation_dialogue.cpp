@@ -92,8 +92,8 @@ GenerationParameters AskSetParameters(Console& console, ProgramState& state) {
   return p;
 }
 
-int64_t GenerateSet(Console& console, const GenerationParameters& parameters,
-                    ClusterSeeds& seeds, ProgramState& state) {
+int64_t GenerateSet(Console& console, const GenerationParameters& parameters, ClusterSeeds& seeds,
+                    ProgramState& state) {
   PlaceClusterSeeds(parameters, seeds, state);
   return FillPointStore(console, parameters, seeds, state);
 }

@@ -36,8 +36,8 @@ GenerationParameters AskSetParameters(Console& console, ProgramState& state);
 // fills the point store up to state.point_count from state.rand_seed, showing
 // the running count on the console. Returns the number of candidates drawn.
 // The command line generates its replicates with it too.
-int64_t GenerateSet(Console& console, const GenerationParameters& parameters,
-                    ClusterSeeds& seeds, ProgramState& state);
+int64_t GenerateSet(Console& console, const GenerationParameters& parameters, ClusterSeeds& seeds,
+                    ProgramState& state);
 
 }  // namespace sparsim
 

@@ -25,8 +25,7 @@ void SetCircleCentre(GenerationParameters& p, double centre_x, double centre_y) 
   p.area = static_cast<double>(static_cast<long double>(p.site_radius) * p.site_radius * kPi);
 }
 
-void SetRectangle(GenerationParameters& p, double x_min, double y_min, double x_max,
-                  double y_max) {
+void SetRectangle(GenerationParameters& p, double x_min, double y_min, double x_max, double y_max) {
   p.shape = kRectangle;
   p.x_min = x_min;
   p.y_min = y_min;

@@ -34,8 +34,7 @@ void SetCircleCentre(GenerationParameters& p, double centre_x, double centre_y);
 
 // A rectangular site: corners, centre, site radius (half the longer side)
 // and area. The caller ensures x_max >= x_min and y_max >= y_min.
-void SetRectangle(GenerationParameters& p, double x_min, double y_min, double x_max,
-                  double y_max);
+void SetRectangle(GenerationParameters& p, double x_min, double y_min, double x_max, double y_max);
 
 // Density mode: the number of points that p.density gives on the site, the
 // nearest integer with halves to the even one. It may exceed kMaxPoints, in

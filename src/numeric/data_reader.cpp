@@ -96,7 +96,8 @@ bool IsInteger32(double value) {
 
 DataItem ReadIntegerDataItem(TextInput& in) {
   DataItem item = ReadDataItem(in);
-  if (item.fault == ItemFault::kNone && !IsInteger32(item.value)) item.fault = ItemFault::kNotInteger;
+  if (item.fault == ItemFault::kNone && !IsInteger32(item.value))
+    item.fault = ItemFault::kNotInteger;
   return item;
 }
 

@@ -101,8 +101,7 @@ void DefineGenerate(CLI::App& app, TextOptions& texts, GenerateOptions& o) {
       "Generate random points as the dialogue does, replicate after replicate; replicate 1\n"
       "with seed S is byte for byte the .ADF file the dialogue writes for seed S.");
   const std::string site = "Site (choose one)";
-  texts.Add(app, "--circle", o.circle, "D", "circular site of diameter D (0 to 1e30)")
-      ->group(site);
+  texts.Add(app, "--circle", o.circle, "D", "circular site of diameter D (0 to 1e30)")->group(site);
   texts
       .Add(app, "--centre,--center", o.centre, "X,Y",
            "centre of the circle (default: one radius from each axis)")
@@ -241,9 +240,10 @@ int RunCommandLine(const std::vector<std::string>& args, const CommandIo& io) {
     WriteText(io, kVersion + "\n");
     return 0;
   }
-  WriteError(io, "sparsim: " +
-                     std::string(command.starts_with("-") ? "unknown option " : "unknown command ") +
-                     command + "\n");
+  WriteError(
+      io,
+      "sparsim: " + std::string(command.starts_with("-") ? "unknown option " : "unknown command ") +
+          command + "\n");
   SayTryHelp(io, "sparsim");
   return kExitUsage;
 }

@@ -27,9 +27,7 @@ const RunKind kGenerate{"sparsim generate", "adf", false};
 const std::string kFullRange = "from -1e30 to 1e30";
 const std::string kPositiveRange = "from 0 to 1e30";
 
-[[noreturn]] void Refuse(const std::string& message) {
-  throw CommandFailure(kExitUsage, message);
-}
+[[noreturn]] void Refuse(const std::string& message) { throw CommandFailure(kExitUsage, message); }
 
 // The numbers of a value such as "0,0,10,4", named for messages.
 std::vector<std::string> Fields(const std::string& option, const std::string& text,
@@ -81,8 +79,8 @@ void CheckSite(const GenerateOptions& o, GenerationParameters& p) {
       y = Field("--centre", *o.centre, "Y", f[1], -kLargestValue, kLargestValue, kFullRange);
     } else {
       // The dialogue's default answer, converted as the dialogue converts it.
-      x = y = RealOption("--centre", CircleCentreDefault(p), -kLargestValue, kLargestValue,
-                         kFullRange);
+      x = y =
+          RealOption("--centre", CircleCentreDefault(p), -kLargestValue, kLargestValue, kFullRange);
     }
     SetCircleCentre(p, x, y);
     return;
@@ -157,8 +155,7 @@ char CheckModel(const std::optional<std::string>& model) {
 }
 
 std::string Seconds(std::chrono::steady_clock::time_point start) {
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   char text[32];
   std::snprintf(text, sizeof text, "%.3f", seconds);
   return text;
@@ -216,8 +213,8 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
                      std::to_string(set.point_count) + "," + std::to_string(candidates) + "," +
                      Seconds(start));
     };
-    int status = RunReplicates(plan, io, kGenerate,
-                               "replicate,seed,file,points,candidates,seconds", work);
+    int status =
+        RunReplicates(plan, io, kGenerate, "replicate,seed,file,points,candidates,seconds", work);
     if (status == 0 && plan.Name(1, 1).empty()) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }

@@ -39,9 +39,7 @@ constexpr int32_t kMostJobs = 1024;
 constexpr int32_t kLargestSeed = 2147483647;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
-[[noreturn]] void Refuse(const std::string& message) {
-  throw CommandFailure(kExitUsage, message);
-}
+[[noreturn]] void Refuse(const std::string& message) { throw CommandFailure(kExitUsage, message); }
 
 int32_t Digits(int32_t value) { return static_cast<int32_t>(std::to_string(value).size()); }
 
@@ -51,8 +49,7 @@ std::string Padded(int32_t value, int32_t width) {
          text;
 }
 
-OutputFormat FormatNamed(const std::string& option, const std::string& text,
-                         const RunKind& kind) {
+OutputFormat FormatNamed(const std::string& option, const std::string& text, const RunKind& kind) {
   std::string name = text;
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -135,7 +132,8 @@ void CheckFiles(const OutputPlan& plan, const std::vector<std::string>& files) {
   for (const std::string& name : files) {
     struct stat file {};
     if (::stat(name.c_str(), &file) == 0) {
-      if (S_ISDIR(file.st_mode)) throw CommandFailure(kExitFile, name + ": " + std::strerror(EISDIR));
+      if (S_ISDIR(file.st_mode))
+        throw CommandFailure(kExitFile, name + ": " + std::strerror(EISDIR));
       if (S_ISREG(file.st_mode) && ++existing == 1) first_existing = name;
     }
     std::string folder = std::filesystem::path(name).parent_path().string();
@@ -145,7 +143,8 @@ void CheckFiles(const OutputPlan& plan, const std::vector<std::string>& files) {
     if (::stat(shown.c_str(), &place) != 0) {
       throw CommandFailure(kExitFile, name + ": " + std::strerror(errno));
     }
-    if (!S_ISDIR(place.st_mode)) throw CommandFailure(kExitFile, name + ": " + std::strerror(ENOTDIR));
+    if (!S_ISDIR(place.st_mode))
+      throw CommandFailure(kExitFile, name + ": " + std::strerror(ENOTDIR));
   }
   if (existing == 0 || plan.force) return;
   if (existing == 1) Refuse(first_existing + " exists; give --force to replace it");
@@ -175,12 +174,13 @@ class ProgressLine {
   void Draw(int32_t done) {
     if (!shown_) return;
     double elapsed = Seconds();
-    std::string line = kind_.command + ": " + std::to_string(done) + " of " +
-                       std::to_string(total_) + " replicates done, " + Duration(elapsed) +
-                       " elapsed";
+    std::string line = kind_.command + ": " + std::to_string(done) + "/" + std::to_string(total_) +
+                       " replicates, " + Duration(elapsed) + " elapsed";
     if (done > 0 && done < total_) {
       line += ", about " + Duration(elapsed / done * (total_ - done)) + " left";
     }
+    if (line == last_) return;
+    last_ = line;
     std::size_t width = line.size();
     if (line.size() < width_) line += std::string(width_ - line.size(), ' ');
     width_ = width;
@@ -211,6 +211,7 @@ class ProgressLine {
   bool shown_;
   bool drawn_ = false;
   std::size_t width_ = 0;
+  std::string last_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
@@ -238,8 +239,7 @@ void RecordFailure(SharedRun& shared, int status, const std::string& message) {
   }
 }
 
-void Work(SharedRun& shared, int32_t replicates,
-          const ReplicateWork& work) {
+void Work(SharedRun& shared, int32_t replicates, const ReplicateWork& work) {
   for (;;) {
     int32_t k = 0;
     {
@@ -281,8 +281,7 @@ void Work(SharedRun& shared, int32_t replicates,
 // main thread receives them, and joins them whatever happens.
 class WorkerThreads {
  public:
-  WorkerThreads(int count, SharedRun& shared, int32_t replicates,
-                const ReplicateWork& work)
+  WorkerThreads(int count, SharedRun& shared, int32_t replicates, const ReplicateWork& work)
       : shared_(shared) {
     threads_.reserve(static_cast<std::size_t>(count));
     sigset_t blocked;
@@ -511,8 +510,7 @@ std::string ManifestField(const std::string& text) {
 }
 
 int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& kind,
-                  const std::string& manifest_header,
-                  const ReplicateWork& work) {
+                  const std::string& manifest_header, const ReplicateWork& work) {
   SharedRun shared;
   shared.rows.resize(static_cast<std::size_t>(plan.replicates));
   ProgressLine progress(io, kind, plan.replicates, io.err_is_terminal && !plan.quiet);

@@ -139,12 +139,11 @@ using ReplicateWork = std::function<void(int32_t k, std::vector<std::string>& ro
 // The progress line is drawn on a terminal unless --quiet. After a failure
 // or an interrupt no replicate is started, those running stop (an interrupt
 // stops a set or a walk at once) or finish, and every thread is joined. The
-// manifest, when asked for, lists the files written, in replicate order. Returns the exit status: 0, the
-// status of the first failure (its message written), or 128 plus the number
-// of the signal that stopped the run.
+// manifest, when asked for, lists the files written, in replicate order. Returns the exit status:
+// 0, the status of the first failure (its message written), or 128 plus the number of the signal
+// that stopped the run.
 int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& kind,
-                  const std::string& manifest_header,
-                  const ReplicateWork& work);
+                  const std::string& manifest_header, const ReplicateWork& work);
 
 }  // namespace sparsim
 

@@ -27,9 +27,7 @@ const RunKind kWalk{"sparsim walk", "out", true};
 constexpr int32_t kMostPasses = 1000000;
 constexpr int32_t kMostSteps = 2147483647;
 
-[[noreturn]] void Refuse(const std::string& message) {
-  throw CommandFailure(kExitUsage, message);
-}
+[[noreturn]] void Refuse(const std::string& message) { throw CommandFailure(kExitUsage, message); }
 
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
@@ -52,11 +50,11 @@ class CommandWalkReader : public WalkReader {
     if (read.fault != ItemFault::kMissing && read.fault != ItemFault::kEnd) Fail(read, item);
     if (notes_ != nullptr) {
       std::string what = DescribeWalkItem(item);
-      std::string note =
-          read.fault == ItemFault::kEnd
-              ? DescribeBadItem(name_, read, what) + "; it is walked from 1e32"
-              : name_ + ":" + std::to_string(read.source.line) + ": \"" + read.source.token +
-                    "\" marks " + what + " as missing; it is walked from 1e32";
+      std::string note = read.fault == ItemFault::kEnd
+                             ? DescribeBadItem(name_, read, what) + "; it is walked from 1e32"
+                             : name_ + ":" + std::to_string(read.source.line) + ": \"" +
+                                   read.source.token + "\" marks " + what +
+                                   " as missing; it is walked from 1e32";
       notes_->push_back(note + ", as in the dialogue");
     }
     return kMissingValue;
@@ -124,8 +122,7 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
 }
 
 std::string Seconds(std::chrono::steady_clock::time_point start) {
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   char text[32];
   std::snprintf(text, sizeof text, "%.3f", seconds);
   return text;
@@ -144,8 +141,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     if (input.empty()) Refuse("the input file name is empty");
     if (!options.max_step) Refuse("give the largest step with --max-step L");
     if (!options.steps) Refuse("give the number of steps with --steps N");
-    const double max_step =
-        RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
+    const double max_step = RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
     const int32_t steps = IntegerOption("--steps", *options.steps, 0, kMostSteps);
     const int32_t passes =
         options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
@@ -175,15 +171,14 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         } else {
           WriteOutputFile(file, rendered, plan.force);
         }
-        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," +
-                       std::to_string(pass) + "," + ManifestField(file.empty() ? "-" : file) +
-                       "," + std::to_string(count.processed) + "," + Seconds(start));
+        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
+                       "," + ManifestField(file.empty() ? "-" : file) + "," +
+                       std::to_string(count.processed) + "," + Seconds(start));
         // The next pass reads the input again, with the generator running on.
         state->input_file.Rewind();
       }
     };
-    int status =
-        RunReplicates(plan, io, kWalk, "replicate,seed,pass,file,points,seconds", work);
+    int status = RunReplicates(plan, io, kWalk, "replicate,seed,pass,file,points,seconds", work);
     if (status == 0 && plan.Name(1, 1).empty()) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }

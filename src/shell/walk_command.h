@@ -9,7 +9,8 @@
 // The input is read and checked whole before anything is written. An item
 // the dialogue would ask "Quit Now" about, and a number of coordinates other
 // than 2, end the command with status 2 and the file, line and token:
-//   sparsim walk: SITE.ADF:5: "12a4" is not a number (bad character "a"); it should be the X of point 3
+//   sparsim walk: SITE.ADF:5: "12a4" is not a number (bad character "a"); it should be the X of
+//   point 3
 // What the dialogue walks on without a question is walked the same way and
 // noted on standard error: a "?" item or a coordinate missing at the end of
 // the file (walked from 1e32, as in the dialogue), fewer points than the file

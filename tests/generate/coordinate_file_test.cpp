@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "dialogue/file_system.h"
 #include "dialogue/data_items.h"
+#include "dialogue/file_system.h"
 #include "support/sample_files.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"

@@ -101,6 +101,24 @@ TEST(CommandLineAndDialogue, GenerateTheSameCoordinateFiles) {
   }
 }
 
+TEST(CommandLineAndDialogue, ReplicatesAreTheDialoguesSetsForTheirRecordedSeeds) {
+  SetCase c = kSets[3];
+  TempDir dir;
+  CommandRun run;
+  std::vector<std::string> args = CommandArgs(c, dir.File("r{n}.adf"));
+  args.insert(args.end(), {"--replicates", "3", "--jobs", "2"});
+  ASSERT_EQ(run(args), 0) << run.err;
+  for (int k = 1; k <= 3; ++k) {
+    std::string replicate = dir.Read("r" + std::to_string(k) + ".adf");
+    // The seed as the file records it, typed into the dialogue.
+    std::size_t at = replicate.find("Random Seed: ") + 13;
+    c.seed = replicate.substr(at, replicate.find(' ', at) - at);
+    TempDir dialogue;
+    ASSERT_EQ(RunDialogue(dialogue, DialogueAnswers(c)), 0) << c.seed;
+    EXPECT_EQ(dialogue.Read("SET.ADF"), replicate) << k;
+  }
+}
+
 // One walk: its input file, seed, and the step and count of its passes,
 // which the command line gives once for every pass.
 struct WalkCase {
@@ -131,10 +149,10 @@ TEST(CommandLineAndDialogue, WalkToTheSameFilesPassAfterPass) {
     }
     ASSERT_EQ(RunDialogue(dir, answers + Line("y")), 0) << c.seed;
     CommandRun run;
-    ASSERT_EQ(run({"walk", dir.File("IN.TXT"), "--max-step", c.max_step, "--steps", c.steps,
-                   "--passes", std::to_string(c.passes), "--seed", c.seed, "-o",
-                   dir.File("cli{pass}.out")}),
-              0)
+    ASSERT_EQ(
+        run({"walk", dir.File("IN.TXT"), "--max-step", c.max_step, "--steps", c.steps, "--passes",
+             std::to_string(c.passes), "--seed", c.seed, "-o", dir.File("cli{pass}.out")}),
+        0)
         << c.seed << " " << run.err;
     for (int pass = 1; pass <= c.passes; ++pass) {
       std::string number = std::to_string(pass);
