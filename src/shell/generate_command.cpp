@@ -226,6 +226,13 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
   } catch (const ExportFailure& failure) {
     Say(io, kGenerate.command, failure.what());
     return failure.exit_status();
+  } catch (const ProgramEnd& end) {
+    Say(io, kGenerate.command, end.report());
+    return end.exit_status();
+  } catch (const std::exception& error) {
+    // Out of memory, or no working folder to resolve names in.
+    Say(io, kGenerate.command, error.what());
+    return kExitFile;
   }
 }
 

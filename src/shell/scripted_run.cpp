@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -35,6 +36,7 @@ namespace sparsim {
 namespace {
 
 constexpr int32_t kMostReplicates = 1000000;
+constexpr int64_t kMostFiles = 1000000;
 constexpr int32_t kMostJobs = 1024;
 constexpr int32_t kLargestSeed = 2147483647;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
@@ -416,6 +418,11 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   }
   plan.jobs = std::min(plan.jobs, plan.replicates);
 
+  if (int64_t{plan.replicates} * passes > kMostFiles) {
+    Refuse("--replicates " + std::to_string(plan.replicates) + " with --passes " +
+           std::to_string(passes) + " would write more than " + std::to_string(kMostFiles) +
+           " files");
+  }
   bool to_stdout = !options.output || *options.output == "-";
   if (options.output && options.output->empty()) Refuse("the output file name is empty");
   if (to_stdout && plan.replicates > 1) {

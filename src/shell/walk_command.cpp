@@ -191,12 +191,15 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     Say(io, kWalk.command, failure.what());
     return failure.exit_status();
   } catch (const ProgramEnd& end) {
-    if (IsInterruptStatus(end.exit_status()) || end.exit_status() > 128) {
-      Say(io, kWalk.command, "interrupted before any file was written");
-    } else {
-      Say(io, kWalk.command, end.report());
-    }
+    // Interrupted while the input was read or checked.
+    Say(io, kWalk.command,
+        IsInterruptStatus(end.exit_status()) ? "interrupted before any file was written"
+                                             : std::string(end.report()));
     return end.exit_status();
+  } catch (const std::exception& error) {
+    // Out of memory, or no working folder to resolve names in.
+    Say(io, kWalk.command, error.what());
+    return kExitFile;
   }
 }
 
