@@ -63,7 +63,7 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
       .Add(app, "-o,--output", run.output, "PATTERN",
            std::string("output file; {n} is the replicate's number, zero-padded,\n") +
                "{seed} its seed" + (walk ? ", {pass} the pass's number" : "") +
-               "; standard output\nwhen absent or - (one file only)")
+               ";\nstandard output when absent or - (one file only)")
       ->group(group);
   texts
       .Add(app, "--format", run.format, "FORMAT",
