@@ -53,7 +53,9 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
       "Export the points of a Sparsim coordinate file (.ADF, .OUT or a list of numbers).");
   app.add_flag("--csv", given.csv, "CSV: a header line x,y and one line per point")
       ->group("Formats (choose one)");
-  app.add_flag("--geojson", given.geojson, "GeoJSON FeatureCollection of Point features")
+  app.add_flag("--geojson", given.geojson,
+               "GeoJSON FeatureCollection of Point features, and the site\n"
+               "as a Polygon feature when the file records it")
       ->group("Formats (choose one)");
   app.add_flag("--multipoint", given.multipoint, "with --geojson: one MultiPoint feature instead")
       ->group("Formats (choose one)");
@@ -72,7 +74,7 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
                         "with --svg: opacity of the point marks,\n0 < A <= 1 (default 0.6)")
              ->type_name("A"));
   single(app.add_option("--centre,--center", given.centre,
-                        "with --svg: centre of a circular site\n"
+                        "with --svg or --geojson: centre of a circular site\n"
                         "(the file records only its diameter)")
              ->type_name("X,Y"));
   app.add_option("IN", given.inputs, "the coordinate file; - for standard input")->type_name("");
@@ -114,14 +116,13 @@ std::string Check(const GivenOptions& given, const std::vector<std::string>& arg
   }
   if (given.opacity.size() > 1) return "option --opacity is given more than once";
   if (given.centre.size() > 1) return "option " + CentreSpelling(args) + " is given more than once";
-  std::string svg_option;
-  if (!given.opacity.empty()) {
+  bool opacity_given = !given.opacity.empty();
+  if (opacity_given) {
     std::optional<double> opacity = ParseNumber(given.opacity[0]);
     if (!opacity || !(*opacity > 0 && *opacity <= 1)) {
       return "--opacity needs a number above 0 and at most 1, not \"" + given.opacity[0] + "\"";
     }
     out.svg.opacity = *opacity;
-    svg_option = "--opacity";
   }
   if (!given.centre.empty()) {
     out.svg.centre = ParsePoint(given.centre[0]);
@@ -129,7 +130,6 @@ std::string Check(const GivenOptions& given, const std::vector<std::string>& arg
       return CentreSpelling(args) + " needs X,Y (two numbers and a comma), not \"" +
              given.centre[0] + "\"";
     }
-    if (svg_option.empty()) svg_option = CentreSpelling(args);
   }
   out.multipoint = given.multipoint;
   if (out.format == ExportFormat::kNone) return "choose a format: --csv, --geojson or --svg";
@@ -137,8 +137,10 @@ std::string Check(const GivenOptions& given, const std::vector<std::string>& arg
   if (out.multipoint && out.format != ExportFormat::kGeoJson) {
     return "--multipoint goes with --geojson only";
   }
-  if (!svg_option.empty() && out.format != ExportFormat::kSvg) {
-    return svg_option + " goes with --svg only";
+  if (opacity_given && out.format != ExportFormat::kSvg) return "--opacity goes with --svg only";
+  if (!given.centre.empty() && out.format != ExportFormat::kSvg &&
+      out.format != ExportFormat::kGeoJson) {
+    return CentreSpelling(args) + " goes with --svg or --geojson only";
   }
   return "";
 }
@@ -165,7 +167,8 @@ ArgumentParse ParseExportArguments(const std::vector<std::string>& args) {
 
 std::string UsageText(const std::string& program) {
   return "Usage: " + program +
-         " (--csv | --geojson [--multipoint] | --svg [--opacity A] [--centre X,Y]) IN [-o OUT]\n";
+         " (--csv | --geojson [--multipoint] [--centre X,Y] | --svg [--opacity A] [--centre "
+         "X,Y]) IN [-o OUT]\n";
 }
 
 std::string HelpText(const std::string& program) {

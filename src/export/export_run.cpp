@@ -27,17 +27,19 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
     case ExportFormat::kCsv:
       return CsvText(set.points);
     case ExportFormat::kGeoJson:
-      return GeoJsonText(set, args.multipoint);
     case ExportFormat::kSvg:
     case ExportFormat::kNone:
       break;
   }
+  const bool svg = args.format == ExportFormat::kSvg;
   if (set.facts.site == SiteShape::kCircle && !CircleCentre(set, args.svg)) {
     diagnostics.AddLine(set.name +
                         ": the file records the circle's diameter but not its centre, and "
-                        "the points do not fit the default centre; the site is not drawn "
-                        "(give --centre X,Y)");
+                        "the points do not fit the default centre; " +
+                        (svg ? "the site is not drawn" : "the site's polygon is left out") +
+                        " (give --centre X,Y)");
   }
+  if (!svg) return GeoJsonText(set, args.multipoint, args.svg.centre);
   return SvgText(set, args.svg);
 }
 

@@ -84,6 +84,12 @@ TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {
   EXPECT_NE(run.diagnostics.find("the site is not drawn (give --centre X,Y)"), std::string::npos);
   EXPECT_EQ(run({"--svg", dir.File("moved.adf"), "--centre", "25,10"}), kExportOk);
   EXPECT_EQ(run.diagnostics, "");
+  EXPECT_EQ(run({"--geojson", dir.File("moved.adf")}), kExportOk);
+  EXPECT_NE(run.diagnostics.find("the site's polygon is left out (give --centre X,Y)"),
+            std::string::npos);
+  EXPECT_EQ(run({"--geojson", dir.File("moved.adf"), "--centre", "25,10"}), kExportOk);
+  EXPECT_NE(run.Output().find("\"site\":\"circle\",\"centre\":[25,10],\"radius\":10"),
+            std::string::npos);
 }
 
 }  // namespace
