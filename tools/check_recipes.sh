@@ -8,9 +8,10 @@
 # needs r-base-core and r-cran-spatstat); every ```python block with a
 # Python that has NumPy; every ```sh block before them, with the built
 # program as sparsim (the replicates of the README's scripted runs). The
-# recipes' other files are made first in a scratch folder: SITE.ADF and SITE.OUT of the README's short session, site.csv
-# exported from SITE.ADF, BIG.ADF (values of 10000 and more, which fill
-# their fields), and the guide's SQUARE.ADF and WHOLE.ADF.
+# recipes' other files are made first in a scratch folder: SITE.ADF and
+# SITE.OUT of the README's short session, site.csv exported from SITE.ADF,
+# BIG.ADF (values of 10000 and more, which fill their fields), and the
+# guide's SQUARE.ADF and WHOLE.ADF.
 # Exit status: 0 the recipes read every file right, 1 they did not, 77 the
 # language or its packages are missing here (the note says which).
 set -u
