@@ -477,7 +477,7 @@ std::string RenderOutput(OutputFormat format, const std::string& native_text,
     case OutputFormat::kCsv:
       return CsvText(set.points);
     case OutputFormat::kGeoJson:
-      return GeoJsonText(set, false);
+      return GeoJsonText(set, false, centre);
     case OutputFormat::kSvg:
     case OutputFormat::kNative:
       break;

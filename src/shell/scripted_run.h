@@ -109,8 +109,10 @@ std::string ExpandPattern(const std::string& pattern, int32_t replicate, int32_t
                           int32_t seed, int32_t pass, int32_t passes);
 
 // The content of a file in format, from the program's own text of the set
-// (".ADF" or ".OUT" bytes); name is the file's name for the SVG caption and
-// centre the centre of a circular site for the SVG outline.
+// (".ADF" or ".OUT" bytes), through the exporter's writers; name is the
+// file's name for the SVG caption and centre the centre of a circular site
+// (which the .ADF header does not record) for the SVG outline and the
+// GeoJSON site polygon.
 std::string RenderOutput(OutputFormat format, const std::string& native_text,
                          const std::string& name, std::optional<Point> centre);
 
