@@ -16,12 +16,12 @@ run() {
   start=$(date +%s.%N)
   "$program" "${set_options[@]}" --jobs "$jobs" -o "$work/jobs$jobs/r{n}.adf"
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  awk -v end="$end" -v start="$start" 'BEGIN { print end - start }'
 }
 
 one=$(run 1)
 two=$(run 2)
 diff -r "$work/jobs1" "$work/jobs2" > /dev/null || { echo "the files differ with --jobs"; exit 1; }
 echo "Scripted replicates: 20 sets of 2000 points in 30 normal clusters (S.D. 0.5) on 1000 x 1000"
-printf '  --jobs 1 %8.2f s\n  --jobs 2 %8.2f s   ratio %.2f (same files)\n' "$one" "$two" \
-  "$(echo "$one / $two" | bc -l)"
+awk -v one="$one" -v two="$two" \
+  'BEGIN { printf "  --jobs 1 %8.2f s\n  --jobs 2 %8.2f s   ratio %.2f (same files)\n", one, two, one / two }'
