@@ -90,6 +90,7 @@ bench:
 	./build-bench/sparsim_engine_bench $(BENCH_ARGS)
 	cmake --build build-bench --parallel $(JOBS)
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
+	bench/replicates.sh build-bench/sparsim
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -1,4 +1,5 @@
-// Sparsim: random point patterns in the plane, at the console.
+// Sparsim: random point patterns in the plane, at the console; with
+// arguments, its commands for scripted runs (shell/command_line.h).
 
 #include <langinfo.h>
 #include <locale.h>
@@ -7,12 +8,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
+#include "shell/command_line.h"
 #include "shell/program.h"
 
 namespace {
@@ -30,11 +34,16 @@ bool TerminalUsesUtf8() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   // A closed pipe is reported as a failed write, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
   // Ctrl-C and SIGTERM end the run cleanly, keeping what was written.
   sparsim::InstallInterruptHandlers();
+  if (argc > 1) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return sparsim::RunCommandLine(
+        args, sparsim::CommandIo{STDOUT_FILENO, STDERR_FILENO, ::isatty(STDERR_FILENO) == 1});
+  }
   sparsim::TextInput keyboard(STDIN_FILENO, "standard input", false);
   sparsim::TextOutput screen(STDOUT_FILENO, "standard output", false);
   sparsim::Console console{keyboard, screen, TerminalUsesUtf8()};

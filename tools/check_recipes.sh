@@ -6,10 +6,12 @@
 #
 # Every ```r block of the two files, in order, runs with Rscript (the R part
 # needs r-base-core and r-cran-spatstat); every ```python block with a
-# Python that has NumPy. The recipes' files are made first in a scratch
-# folder: SITE.ADF and SITE.OUT of the README's short session, site.csv
-# exported from SITE.ADF, BIG.ADF (values of 10000 and more, which fill
-# their fields), and the guide's SQUARE.ADF and WHOLE.ADF.
+# Python that has NumPy; every ```sh block before them, with the built
+# program as sparsim (the replicates of the README's scripted runs). The
+# recipes' other files are made first in a scratch folder: SITE.ADF and
+# SITE.OUT of the README's short session, site.csv exported from SITE.ADF,
+# BIG.ADF (values of 10000 and more, which fill their fields), and the
+# guide's SQUARE.ADF and WHOLE.ADF.
 # Exit status: 0 the recipes read every file right, 1 they did not, 77 the
 # language or its packages are missing here (the note says which).
 set -u
@@ -73,6 +75,11 @@ blocks() {
     "$root/README.md" "$root/docs/models.md"
 }
 
+# The commands of the README's scripted runs (```sh blocks), with the built
+# program as sparsim, make the replicates those recipes read.
+blocks sh > recipe.sh
+PATH="$build:$PATH" bash -e recipe.sh > /dev/null || { echo "the shell recipes failed"; exit 1; }
+
 if [ "$part" = r ]; then
   blocks r > recipe.R
   [ -s recipe.R ] || { echo "no R recipe found"; exit 1; }
@@ -89,6 +96,9 @@ square <- read_adf("SQUARE.ADF")
 p_square <- quadrat.test(ppp(square$x, square$y, window = owin(c(0, 100), c(0, 100))))$p.value
 cat(sprintf("quadrat test p-values: whole %.3g, centred %.3g\n", p_whole, p_square))
 stopifnot(round(p_whole, 2) == 0.88, p_square < 1e-20)
+# The scripted runs: 99 replicates of 200 points, and the envelope of them.
+stopifnot(length(sims) == 99, all(sapply(sims, npoints) == 200), npoints(observed) == 200,
+          inherits(E, "envelope"))
 EOF
   Rscript check.R || { echo "the R recipes failed"; exit 1; }
 else
@@ -100,6 +110,7 @@ assert site.shape == (100, 2) and (site == table).all(), "SITE.ADF"
 assert walk.shape == (100, 2), "SITE.OUT"
 big = read_adf("BIG.ADF")
 assert big.shape == (100, 2) and (big == np.loadtxt("big.csv", delimiter=",", skiprows=1)).all(), "BIG.ADF"
+assert sims.shape == (99, 200, 2), "the scripted replicates"
 EOF
   "$python" check.py || { echo "the NumPy recipes failed"; exit 1; }
 fi

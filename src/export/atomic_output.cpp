@@ -57,7 +57,14 @@ std::string LinkTarget(const std::string& path) {
   return target.get();
 }
 
-void ReplaceFile(const std::string& path, std::string_view content) {
+// Puts the temporary file in place of path; without replace, only where no
+// file is (a file that appeared meanwhile is kept).
+int RenameInPlace(const std::string& temporary, const std::string& path, bool replace) {
+  if (replace) return ::rename(temporary.c_str(), path.c_str());
+  return ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+}
+
+void ReplaceFile(const std::string& path, std::string_view content, bool replace) {
   std::string temporary = TemporaryPattern(path);
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) Fail(path, errno);
@@ -68,7 +75,7 @@ void ReplaceFile(const std::string& path, std::string_view content) {
     int result = ::close(fd);
     fd = -1;
     if (result != 0) Fail(path, errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) Fail(path, errno);
+    if (RenameInPlace(temporary, path, replace) != 0) Fail(path, errno);
   } catch (...) {
     if (fd >= 0) ::close(fd);
     ::unlink(temporary.c_str());
@@ -87,15 +94,16 @@ void WriteAll(int fd, std::string_view content, const std::string& name) {
   }
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+void WriteFileAtomically(const std::string& path, std::string_view content, bool replace) {
   if (path.empty() || path.back() == '/') Fail(path, EISDIR);
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) {
     if (S_ISDIR(existing.st_mode)) Fail(path, EISDIR);
     if (!S_ISREG(existing.st_mode)) return WriteToDevice(path, content);
-    return ReplaceFile(LinkTarget(path), content);
+    if (!replace) Fail(path, EEXIST);
+    return ReplaceFile(LinkTarget(path), content, replace);
   }
-  ReplaceFile(path, content);
+  ReplaceFile(path, content, replace);
 }
 
 }  // namespace sparsim

@@ -21,7 +21,9 @@
 
 namespace sparsim {
 
-void WriteFileAtomically(const std::string& path, std::string_view content);
+// With replace false an existing regular file is kept and the write fails
+// ("SIM01.ADF: File exists"), also when the file appears while it is made.
+void WriteFileAtomically(const std::string& path, std::string_view content, bool replace = true);
 void WriteAll(int fd, std::string_view content, const std::string& name);
 
 }  // namespace sparsim

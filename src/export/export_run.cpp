@@ -14,14 +14,15 @@
 namespace sparsim {
 namespace {
 
-constexpr char kPrefix[] = "sparsim-export: ";
-
-void AddLine(std::string& diagnostics, const std::string& line) {
-  diagnostics += kPrefix + line + "\n";
-}
+// What goes to standard error, each line beginning with the command's name.
+struct Diagnostics {
+  std::string& text;
+  const std::string& program;
+  void AddLine(const std::string& line) { text += program + ": " + line + "\n"; }
+};
 
 std::string Render(const ExportArguments& args, const CoordinateSet& set,
-                   std::string& diagnostics) {
+                   Diagnostics& diagnostics) {
   switch (args.format) {
     case ExportFormat::kCsv:
       return CsvText(set.points);
@@ -32,19 +33,19 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
   }
   const bool svg = args.format == ExportFormat::kSvg;
   if (set.facts.site == SiteShape::kCircle && !CircleCentre(set, args.svg)) {
-    AddLine(diagnostics, set.name +
-                             ": the file records the circle's diameter but not its centre, and "
-                             "the points do not fit the default centre; " +
-                             (svg ? "the site is not drawn" : "the site's polygon is left out") +
-                             " (give --centre X,Y)");
+    diagnostics.AddLine(set.name +
+                        ": the file records the circle's diameter but not its centre, and "
+                        "the points do not fit the default centre; " +
+                        (svg ? "the site is not drawn" : "the site's polygon is left out") +
+                        " (give --centre X,Y)");
   }
   if (!svg) return GeoJsonText(set, args.multipoint, args.svg.centre);
   return SvgText(set, args.svg);
 }
 
-int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
+int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
   CoordinateSet set = ReadCoordinateFile(args.input);
-  for (const std::string& note : set.notes) AddLine(diagnostics, note);
+  for (const std::string& note : set.notes) diagnostics.AddLine(note);
   std::string content;
   try {
     content = Render(args, set, diagnostics);
@@ -62,29 +63,35 @@ int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
 }  // namespace
 
 int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string& diagnostics) {
+  return RunExport(arguments, out_fd, diagnostics, "sparsim-export");
+}
+
+int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string& diagnostic_text,
+              const std::string& program) {
+  Diagnostics diagnostics{diagnostic_text, program};
   ArgumentParse parse = ParseExportArguments(arguments);
   if (!parse.error.empty()) {
-    AddLine(diagnostics, parse.error);
-    diagnostics += UsageText() + "Try 'sparsim-export --help' for more information.\n";
+    diagnostics.AddLine(parse.error);
+    diagnostic_text += UsageText(program) + "Try '" + program + " --help' for more information.\n";
     return kExitBadArgument;
   }
   try {
     switch (parse.arguments.action) {
       case ExportAction::kHelp:
-        WriteAll(out_fd, HelpText(), "(standard output)");
+        WriteAll(out_fd, HelpText(program), "(standard output)");
         return kExportOk;
       case ExportAction::kVersion:
-        WriteAll(out_fd, VersionText(), "(standard output)");
+        WriteAll(out_fd, VersionText(program), "(standard output)");
         return kExportOk;
       case ExportAction::kExport:
         break;
     }
     return Export(parse.arguments, out_fd, diagnostics);
   } catch (const ExportFailure& failure) {
-    AddLine(diagnostics, failure.what());
+    diagnostics.AddLine(failure.what());
     return failure.exit_status();
   } catch (const std::bad_alloc&) {
-    AddLine(diagnostics, "out of memory");
+    diagnostics.AddLine("out of memory");
     return kExitBadFile;
   }
 }
