@@ -66,7 +66,9 @@ interrupt() {
   echo "$folder: $files files kept"
 }
 
-heavy=(generate --rect 0,0,1000,1000 --points 3000 --clusters 30 --radius 0.5 --model normal
+# Each replicate takes a few tenths of a second, so that the signal comes
+# before the last one.
+heavy=(generate --rect 0,0,3000,3000 --points 3000 --clusters 30 --radius 0.5 --model normal
        --seed 9 --replicates 40 --jobs 2)
 interrupt INT 130 stop-int "${heavy[@]}" -o 'stop-int/r{n}.adf'
 interrupt TERM 143 stop-term "${heavy[@]}" -o 'stop-term/r{n}.adf'
