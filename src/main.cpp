@@ -4,7 +4,6 @@
 #include <locale.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -31,9 +30,8 @@ bool TerminalUsesUtf8() {
 }  // namespace
 
 int main() {
-  // A closed pipe is reported as a failed write, not a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
-  // Ctrl-C and SIGTERM end the run cleanly, keeping what was written.
+  // Ctrl-C, SIGTERM and SIGHUP end the run cleanly, keeping what was
+  // written; a closed pipe or the file-size limit is a failed write.
   sparsim::InstallInterruptHandlers();
   sparsim::TextInput keyboard(STDIN_FILENO, "standard input", false);
   sparsim::TextOutput screen(STDOUT_FILENO, "standard output", false);

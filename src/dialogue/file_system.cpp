@@ -19,6 +19,7 @@ namespace sparsim {
 namespace {
 
 constexpr char kNameSeparator = '\\';
+constexpr std::size_t kPartsBetweenInterruptChecks = 1024;
 
 // An open file descriptor, closed when it goes out of scope.
 class Descriptor {
@@ -111,8 +112,9 @@ std::string ResolveFileName(const std::string& working_directory, const std::str
   Descriptor directory(
       ::open(from_root ? "/" : working_directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   std::size_t start = from_root ? 1 : 0;
-  for (;;) {
-    ThrowIfInterrupted();
+  for (std::size_t parts = 1;; ++parts) {
+    // Only a name of thousands of parts takes long enough to need a look.
+    if (parts % kPartsBetweenInterruptChecks == 0) ThrowIfInterrupted();
     std::size_t end = std::min(name.find(kNameSeparator, start), name.size());
     const bool last = end == name.size();
     std::string part = name.substr(start, end - start);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 #include <utility>
 
 #include "common/interrupt.h"
@@ -139,19 +140,24 @@ bool SkipBlanksToLineEnd(TextInput& in) {
 }
 
 std::string ReadLineText(TextInput& in) {
-  std::string line;
-  for (;;) {
-    int c = in.Peek();
-    if (c == kEndOfText || c == kLineFeed) break;
-    if (c == kCarriageReturn) {
-      if (in.PeekAt(1) == kLineFeed) break;
-      in.Advance();  // a CR on its own is dropped
-      continue;
+  try {
+    std::string line;
+    for (;;) {
+      int c = in.Peek();
+      if (c == kEndOfText || c == kLineFeed) break;
+      if (c == kCarriageReturn) {
+        if (in.PeekAt(1) == kLineFeed) break;
+        in.Advance();  // a CR on its own is dropped
+        continue;
+      }
+      line.push_back(static_cast<char>(c));
+      in.Advance();
     }
-    line.push_back(static_cast<char>(c));
-    in.Advance();
+    return line;
+  } catch (const std::bad_alloc&) {
+    // The line is freed by now, so the report can be made.
+    throw IoFault(in.name(), ENOMEM);
   }
-  return line;
 }
 
 void SkipToNextLine(TextInput& in) {

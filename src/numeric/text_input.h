@@ -92,7 +92,9 @@ bool SkipBlanksToFileEnd(TextInput& in);
 // or LF (left unread) or at the end; false at a character above 32.
 bool SkipBlanksToLineEnd(TextInput& in);
 // The rest of the current line without its line end, which stays unread. A CR
-// that is not followed by LF is dropped from the text.
+// that is not followed by LF is dropped from the text. The line is kept
+// whole, however long; one too long for the memory the program may use
+// throws the IoFault "NAME: Cannot allocate memory".
 std::string ReadLineText(TextInput& in);
 // Reads up to and including the next LF (or CR LF), or to the end.
 void SkipToNextLine(TextInput& in);
