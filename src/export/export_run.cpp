@@ -3,6 +3,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "common/interrupt.h"
+#include "common/program_end.h"
 #include "export/atomic_output.h"
 #include "export/coordinate_reader.h"
 #include "export/csv_writer.h"
@@ -41,6 +43,7 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
 }
 
 int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
+  if (!args.output.empty()) RefuseInputAsOutput(args.input, args.output);
   CoordinateSet set = ReadCoordinateFile(args.input);
   for (const std::string& note : set.notes) AddLine(diagnostics, note);
   std::string content;
@@ -54,6 +57,8 @@ int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
   } else {
     WriteFileAtomically(args.output, content);
   }
+  // A signal too late to stop the export still ends the run as interrupted.
+  ThrowIfInterrupted();
   return kExportOk;
 }
 
@@ -81,6 +86,9 @@ int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string
   } catch (const ExportFailure& failure) {
     AddLine(diagnostics, failure.what());
     return failure.exit_status();
+  } catch (const ProgramEnd& interrupt) {
+    AddLine(diagnostics, "interrupted");
+    return interrupt.exit_status();
   } catch (const std::bad_alloc&) {
     AddLine(diagnostics, "out of memory");
     return kExitBadFile;

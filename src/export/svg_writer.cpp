@@ -20,7 +20,7 @@ constexpr double kMarginShare = 0.04;  // room around the points, of the longer 
 // The least span of the frame, of the largest coordinate: a millionth of what
 // a double tells apart there, so ticks and marks stay distinct and finite.
 constexpr double kLeastRelativeSpan = 1e-10;
-constexpr double kLeft = 90;           // room for the Y labels
+constexpr double kLeft = 90;  // room for the Y labels
 constexpr double kRight = 30;
 constexpr double kTop = 20;
 constexpr double kAxisBand = 34;  // X labels below the frame

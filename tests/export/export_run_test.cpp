@@ -57,6 +57,11 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
   EXPECT_EQ(dir.Read("old.csv"), "old\n");
   EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), kExportOk);
   EXPECT_EQ(dir.Read("old.csv"), "x,y\n1,2\n3.5,-4\n");
+  // The input named as the output would be lost.
+  EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("good.out")}), kExitBadFile);
+  EXPECT_EQ(run.diagnostics, "sparsim-export: " + dir.File("good.out") +
+                                 ": the output file must differ from the input file\n");
+  EXPECT_EQ(dir.Read("good.out"), "2,2\r\n1.0000,2.0000\r\n3.5000,-4.0000\r\n");
   EXPECT_EQ(dir.EntryCount(), 4u);  // the three files and standard output's
 }
 
