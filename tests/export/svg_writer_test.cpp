@@ -139,6 +139,21 @@ TEST(SvgText, DrawsACircleAtTheDefaultCentreWhenThePointsFitIt) {
   EXPECT_NE(svg.find("Circular site, diameter 20, centre (10, 10)"), std::string::npos);
 }
 
+TEST(CircleCentre, AllowsForPointsOnTheRimRoundedOutwardAtFourDecimals) {
+  // Points of the rim of the default circle (radius 10 about (10, 10)) at
+  // 45, 135, 30 and 225 degrees, whose 4 decimals round away from the
+  // centre: 10.0000455 from it at most.
+  const std::vector<Point> rim = {
+      {17.0711, 17.0711}, {2.9289, 17.0711}, {18.6603, 15}, {2.9289, 2.9289}};
+  for (const Point& point : rim) {
+    std::optional<Point> centre = CircleCentre(CircleSet({{10, 10}, point}), {});
+    ASSERT_TRUE(centre) << point.x << "," << point.y;
+    EXPECT_EQ(centre->x, 10);
+    EXPECT_EQ(centre->y, 10);
+  }
+  EXPECT_FALSE(CircleCentre(CircleSet({{10, 10}, {10, 20.03}}), {}));
+}
+
 TEST(SvgText, LeavesOutACircleWhoseCentreIsUnknown) {
   CoordinateSet set = CircleSet({{10, 10}, {25, 10}});  // 15 from the default centre
   EXPECT_FALSE(CircleCentre(set, {}));
