@@ -1,5 +1,7 @@
-# Convenience wrapper around CMake: `make run` builds and starts the program,
-# `make test` builds and runs every test.
+# Convenience wrapper around CMake: `make run` builds the program alone and
+# starts it; `make test` builds everything and runs every test. Both first
+# check for the Debian packages they need (tools/check_deps.sh), and both
+# configure the build folder again whenever its last configure failed.
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
@@ -14,21 +16,49 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 all: build
 
-$(BUILD_DIR)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+# $(call configure,DIR,TESTS,FLAGS): configures DIR unless its last configure
+# succeeded (the stamp .configured) and nothing asks for a new one: flags in
+# CMAKE_FLAGS, or tests wanted (TESTS = ON) where they are not configured. A
+# fresh folder without TESTS = ON leaves the tests out, so that the program
+# alone needs no Google Test. A failed configure leaves no stamp, and its
+# cache and compiler checks go, so the next attempt starts afresh.
+define configure
+	@if [ ! -f $(1)/.configured ] || [ ! -f $(1)/CMakeCache.txt ] || [ -n "$(strip $(CMAKE_FLAGS) $(3))" ] || \
+	    { [ "$(2)" = ON ] && ! grep -qx 'SPARSIM_BUILD_TESTS:BOOL=ON' $(1)/CMakeCache.txt; }; then \
+	  tests=; \
+	  if [ "$(2)" = ON ]; then tests=-DSPARSIM_BUILD_TESTS=ON; \
+	  elif [ ! -f $(1)/CMakeCache.txt ]; then tests=-DSPARSIM_BUILD_TESTS=OFF; fi; \
+	  rm -f $(1)/.configured; \
+	  if cmake -S . -B $(1) $$tests $(3) $(CMAKE_FLAGS); then touch $(1)/.configured; \
+	  else rm -rf $(1)/CMakeCache.txt $(1)/CMakeFiles/[0-9]*; exit 1; fi; \
+	fi
+endef
 
-build: $(BUILD_DIR)/CMakeCache.txt
+build:
+	@tools/check_deps.sh run
+	$(call configure,$(BUILD_DIR),,)
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
-run: build
-	./$(BUILD_DIR)/sparsim
+# The program runs in this folder, so the files it writes land here (git
+# ignores *.ADF and *.OUT at the top). Ending it with Ctrl-C or at the end of
+# its input is a normal way out: make adds no "Error" line of its own.
+run:
+	@tools/check_deps.sh run
+	$(call configure,$(BUILD_DIR),,)
+	cmake --build $(BUILD_DIR) --parallel $(JOBS) --target sparsim
+	@trap : INT TERM; ./$(BUILD_DIR)/sparsim; status=$$?; \
+	case $$status in 0 | 1 | 130 | 143) ;; *) exit $$status ;; esac
 
-test: build
+test:
+	@tools/check_deps.sh test
+	$(call configure,$(BUILD_DIR),ON,)
+	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure --parallel $(JOBS)
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
-	cmake -S . -B $(SANITIZE_DIR) -DSPARSIM_SANITIZE=ON $(CMAKE_FLAGS)
+	@tools/check_deps.sh test
+	$(call configure,$(SANITIZE_DIR),ON,-DSPARSIM_SANITIZE=ON)
 	cmake --build $(SANITIZE_DIR) --parallel $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure --parallel $(JOBS)
 
@@ -54,11 +84,13 @@ fuzz: fuzz-build
 # is installed. BENCH_ARGS="10 all 3": a tenth of the points, best of 3 runs.
 BENCH_ARGS ?=
 bench:
+	@tools/check_deps.sh run
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSPARSIM_BUILD_TESTS=OFF
 	cmake --build build-bench --parallel $(JOBS) --target sparsim_engine_bench
 	./build-bench/sparsim_engine_bench $(BENCH_ARGS)
 	cmake --build build-bench --parallel $(JOBS)
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
+	bench/replicates.sh build-bench/sparsim
 
 install: build
 	cmake --install $(BUILD_DIR)

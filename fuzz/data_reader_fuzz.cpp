@@ -23,7 +23,7 @@
 #include "common/program_end.h"
 #include "common/program_files.h"
 #include "dialogue/console.h"
-#include "numeric/data_reader.h"
+#include "dialogue/data_items.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
 

@@ -1,4 +1,5 @@
-// Sparsim: random point patterns in the plane, at the console.
+// Sparsim: random point patterns in the plane, at the console; with
+// arguments, its commands for scripted runs (shell/command_line.h).
 
 #include <langinfo.h>
 #include <locale.h>
@@ -6,12 +7,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
+#include "shell/command_line.h"
 #include "shell/program.h"
 
 namespace {
@@ -29,10 +33,15 @@ bool TerminalUsesUtf8() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   // Ctrl-C, SIGTERM and SIGHUP end the run cleanly, keeping what was
   // written; a closed pipe or the file-size limit is a failed write.
   sparsim::InstallInterruptHandlers();
+  if (argc > 1) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return sparsim::RunCommandLine(
+        args, sparsim::CommandIo{STDOUT_FILENO, STDERR_FILENO, ::isatty(STDERR_FILENO) == 1});
+  }
   sparsim::TextInput keyboard(STDIN_FILENO, "standard input", false);
   sparsim::TextOutput screen(STDOUT_FILENO, "standard output", false);
   sparsim::Console console{keyboard, screen, TerminalUsesUtf8()};

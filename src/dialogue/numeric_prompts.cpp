@@ -5,7 +5,6 @@
 
 #include "dialogue/choice_prompts.h"
 #include "numeric/number_format.h"
-#include "numeric/number_parse.h"
 
 namespace sparsim {
 namespace {
@@ -38,11 +37,27 @@ void WriteOutOfRange(Console& console, const std::string& low, const std::string
 
 }  // namespace
 
+RealAnswer ReadRealAnswer(std::string_view answer) {
+  RealAnswer read;
+  read.text = TrimSpaces(answer);
+  // A leading point reads as "0." whatever the parser makes of it.
+  if (read.text.starts_with('.')) {
+    read.text = "0" + read.text;
+  } else if (read.text.starts_with("-.")) {
+    read.text = "-0" + read.text.substr(1);
+  }
+  read.parsed = ParseReal(read.text);
+  read.value = static_cast<double>(read.parsed.value);
+  return read;
+}
+
+IntegerParse ReadIntegerAnswer(std::string_view answer) { return ParseInteger(TrimSpaces(answer)); }
+
 int32_t AskInteger(Console& console, std::string_view question, int32_t low, int32_t high,
                    std::string_view default_text) {
   for (;;) {
     std::string answer = AskNumberText(console, question, default_text);
-    IntegerParse parsed = ParseInteger(answer);
+    IntegerParse parsed = ReadIntegerAnswer(answer);
     if (parsed.error_position != 0) {
       WriteInvalidCharacter(console, "Invalid Character in Integer: ", answer,
                             parsed.error_position);
@@ -58,19 +73,14 @@ int32_t AskInteger(Console& console, std::string_view question, int32_t low, int
 double AskReal(Console& console, std::string_view question, std::string_view default_text,
                double low, double high) {
   for (;;) {
-    std::string answer = AskNumberText(console, question, default_text);
-    // A leading point reads as "0." whatever the parser makes of it.
-    if (answer[0] == '.') {
-      answer = "0" + answer;
-    } else if (answer.size() > 1 && answer[0] == '-' && answer[1] == '.') {
-      answer = "-0" + answer.substr(1);
-    }
-    RealParse parsed = ParseReal(answer);
-    double value = static_cast<double>(parsed.value);
+    RealAnswer read = ReadRealAnswer(AskNumberText(console, question, default_text));
+    const RealParse& parsed = read.parsed;
+    double value = read.value;
     // A value beyond the range of a double has no stored form: refused.
     bool in_range = !std::isinf(value) && value >= low && value <= high;
     if (parsed.error_position != 0) {
-      WriteInvalidCharacter(console, "Invalid Character in Real: ", answer, parsed.error_position);
+      WriteInvalidCharacter(console, "Invalid Character in Real: ", read.text,
+                            parsed.error_position);
     } else if (!in_range) {
       WriteOutOfRange(console, FormatScientific(low), FormatScientific(high));
     } else {

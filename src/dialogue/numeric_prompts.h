@@ -17,9 +17,11 @@
 #define SPARSIM_DIALOGUE_NUMERIC_PROMPTS_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "dialogue/console.h"
+#include "numeric/number_parse.h"
 
 namespace sparsim {
 
@@ -28,6 +30,22 @@ int32_t AskInteger(Console& console, std::string_view question, int32_t low, int
 
 double AskReal(Console& console, std::string_view question, std::string_view default_text,
                double low, double high);
+
+// An answer converted as AskReal converts it: trimmed of blanks, a leading
+// point read as "0." ("-.25" as "-0.25"). text is the answer so converted,
+// which parsed.error_position refers to; value is parsed.value stored as a
+// double (infinite beyond the range of a double, which AskReal refuses).
+// The command line converts its numbers with it, so that an option gives
+// the very double the same answer gives in the dialogue.
+struct RealAnswer {
+  std::string text;
+  RealParse parsed;
+  double value = 0;
+};
+RealAnswer ReadRealAnswer(std::string_view answer);
+
+// An answer converted as AskInteger converts it: trimmed, then ParseInteger.
+IntegerParse ReadIntegerAnswer(std::string_view answer);
 
 }  // namespace sparsim
 

@@ -17,6 +17,8 @@
 namespace sparsim {
 namespace {
 
+constexpr char kInterrupted[] = "interrupted";
+
 [[noreturn]] void Fail(const std::string& name, int error_number) {
   throw ExportFailure(kExitBadFile, name + ": " + std::strerror(error_number));
 }
@@ -68,7 +70,14 @@ std::string LinkTarget(const std::string& path) {
   return target.get();
 }
 
-void ReplaceFile(const std::string& path, std::string_view content) {
+// Puts the temporary file in place of path; without replace, only where no
+// file is (a file that appeared meanwhile is kept).
+int RenameInPlace(const std::string& temporary, const std::string& path, bool replace) {
+  if (replace) return ::rename(temporary.c_str(), path.c_str());
+  return ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+}
+
+void ReplaceFile(const std::string& path, std::string_view content, bool replace) {
   mode_t mode = ReplacementMode(path);
   std::string temporary = TemporaryPattern(path);
   int fd = ::mkstemp(temporary.data());
@@ -80,9 +89,7 @@ void ReplaceFile(const std::string& path, std::string_view content) {
     int result = ::close(fd);
     fd = -1;
     if (result != 0) Fail(path, errno);
-    // The last moment a signal can still leave everything as it was.
-    ThrowIfInterrupted();
-    if (::rename(temporary.c_str(), path.c_str()) != 0) Fail(path, errno);
+    if (RenameInPlace(temporary, path, replace) != 0) Fail(path, errno);
   } catch (...) {
     if (fd >= 0) ::close(fd);
     ::unlink(temporary.c_str());
@@ -97,11 +104,14 @@ void WriteAll(int fd, std::string_view content, const std::string& name) {
   // A write to a pipe or a terminal can wait for its reader; the wait
   // happens where a signal ends it, and a piece this small then goes in.
   const bool stream = ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode);
-  ThrowIfInterrupted();
   while (!content.empty()) {
     std::size_t piece = content.size();
     if (stream) {
-      WaitWritableOrInterrupted(fd);
+      try {
+        WaitWritableOrInterrupted(fd);
+      } catch (const ProgramEnd& interrupt) {
+        throw ExportFailure(interrupt.exit_status(), kInterrupted);
+      }
       piece = std::min(piece, kUnblockedWrite);
     }
     ssize_t count = ::write(fd, content.data(), piece);
@@ -123,15 +133,16 @@ void RefuseInputAsOutput(const std::string& input, const std::string& output) {
   }
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+void WriteFileAtomically(const std::string& path, std::string_view content, bool replace) {
   if (path.empty() || path.back() == '/') Fail(path, EISDIR);
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) {
     if (S_ISDIR(existing.st_mode)) Fail(path, EISDIR);
     if (!S_ISREG(existing.st_mode)) return WriteToDevice(path, content);
-    return ReplaceFile(LinkTarget(path), content);
+    if (!replace) Fail(path, EEXIST);
+    return ReplaceFile(LinkTarget(path), content, replace);
   }
-  ReplaceFile(path, content);
+  ReplaceFile(path, content, replace);
 }
 
 }  // namespace sparsim

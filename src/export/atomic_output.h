@@ -16,9 +16,12 @@
 // WriteAll(fd, content, name) writes all of content to an open descriptor,
 // such as standard output, or fails the same way.
 //
-// Both end with the interrupt's ProgramEnd (common/interrupt.h) when a
-// signal comes before the export is complete, even while a pipe's reader
-// has stopped reading; no temporary file is left, and path is untouched.
+// A write to a pipe or a terminal that waits for its reader ends when a
+// signal comes (common/interrupt.h) with ExportFailure "interrupted" and the
+// signal's status; once a signal is recorded, such a write goes on only as
+// far as the descriptor takes bytes at once. A signal does not stop
+// WriteFileAtomically (a run's manifest is written after an interrupt); as
+// the program only records signals, it never leaves its temporary file.
 //
 // RefuseInputAsOutput(input, output) fails with status 2 when output names
 // the very file that input does ("-" is standard input), by the same name,
@@ -33,7 +36,9 @@
 
 namespace sparsim {
 
-void WriteFileAtomically(const std::string& path, std::string_view content);
+// With replace false an existing regular file is kept and the write fails
+// ("SIM01.ADF: File exists"), also when the file appears while it is made.
+void WriteFileAtomically(const std::string& path, std::string_view content, bool replace = true);
 void WriteAll(int fd, std::string_view content, const std::string& name);
 void RefuseInputAsOutput(const std::string& input, const std::string& output);
 

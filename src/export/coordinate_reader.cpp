@@ -9,19 +9,11 @@
 #include <memory>
 
 #include "common/interrupt.h"
-#include "common/program_end.h"
-#include "common/program_files.h"
-#include "dialogue/console.h"
 #include "export/export_failure.h"
 #include "numeric/data_reader.h"
-#include "numeric/number_parse.h"
 
 namespace sparsim {
 namespace {
-
-// "Quit Now" is answered yes, and so is the closing question of the fatal
-// end that follows: a bad number ends the reading at once.
-constexpr char kQuitAnswers[] = "Y\r\nY\r\n";
 
 std::string Quoted(std::string_view text) {
   std::string quoted = "\"";
@@ -34,63 +26,38 @@ std::string Place(const std::string& name, const ItemSource& source) {
   return name + ":" + std::to_string(source.line) + ": ";
 }
 
-// Why the item at source could not be taken as `what`.
-std::string DescribeBadItem(const std::string& name, const ItemSource& source,
-                            const std::string& what) {
-  if (source.at_end) return Place(name, source) + "the file ends where " + what + " should be";
-  const std::string& token = source.token;
-  std::string reason;
-  RealParse parsed = ParseReal(token);
-  if (token.find('?') != std::string::npos) {
-    reason = " marks a missing value";
-  } else if (parsed.error_position > token.size()) {
-    reason = " is not a number (it stops short)";
-  } else if (parsed.error_position != 0) {
-    reason = " is not a number (bad character " +
-             Quoted(token.substr(parsed.error_position - 1, 1)) + ")";
-  } else if (std::isinf(static_cast<double>(parsed.value))) {
-    reason = " is out of range";
-  } else {
-    reason = " is not a whole number in the 32-bit range";
-  }
-  return Place(name, source) + Quoted(token) + reason + "; it should be " + what;
-}
-
-// Reads one item with the data reader, turning its fatal end into a failure.
+// Reads the items of a file, failing with the file, the line and the token
+// on an item that is not a number.
 class ItemReader {
  public:
   ItemReader(const std::string& content, const std::string& name)
-      : name_(name), answers_(kQuitAnswers), screen_(TextOutput::InMemory()) {
-    file_.Open(std::make_unique<TextInput>(content, name));
-  }
+      : name_(name), text_(content, name) {}
 
   int32_t Integer(const std::string& what, ItemSource& source) {
-    try {
-      return ReadIntegerItem(console_, file_, &source);
-    } catch (const ProgramEnd&) {
-      throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
-    }
+    DataItem item = ReadIntegerDataItem(text_);
+    source = item.source;
+    if (item.fault != ItemFault::kNone) Fail(item, what);
+    return static_cast<int32_t>(item.value);
   }
 
+  // A '?' gives kMissingValue, for the caller to leave the point out.
   double Real(const std::string& what, ItemSource& source) {
-    try {
-      double value = ReadRealItem(console_, file_, &source);
-      if (source.at_end) throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
-      return value;
-    } catch (const ProgramEnd&) {
-      throw ExportFailure(kExitBadFile, DescribeBadItem(name_, source, what));
-    }
+    DataItem item = ReadDataItem(text_);
+    source = item.source;
+    if (item.fault != ItemFault::kNone && item.fault != ItemFault::kMissing) Fail(item, what);
+    return item.value;
   }
 
-  bool AtDataEnd() { return SkipSeparatorsToDataEnd(file_.text()); }
-  std::size_t Line() { return file_.text().line_number(); }
+  bool AtDataEnd() { return SkipSeparatorsToDataEnd(text_); }
+  std::size_t Line() { return text_.line_number(); }
 
  private:
+  [[noreturn]] void Fail(const DataItem& item, const std::string& what) {
+    throw ExportFailure(kExitBadFile, DescribeBadItem(name_, item, what));
+  }
+
   std::string name_;
-  TextInput answers_;
-  TextOutput screen_;
-  Console console_{answers_, screen_};
-  InputFile file_;
+  TextInput text_;
 };
 
 bool IsMissing(const ItemSource& source) { return source.token.find('?') != std::string::npos; }

@@ -1,9 +1,12 @@
 #include "export/export_arguments.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
 #include <optional>
 #include <string_view>
+
+#include "common/command_line.h"
 
 #ifndef SPARSIM_VERSION
 #define SPARSIM_VERSION "unknown"
@@ -31,167 +34,152 @@ std::optional<Point> ParsePoint(std::string_view text) {
   return Point{*x, *y};
 }
 
-class Parser {
- public:
-  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
-
-  ArgumentParse Run() {
-    for (const std::string& arg : args_) {
-      if (arg == "--help" || arg == "-h") return Action(ExportAction::kHelp);
-      if (arg == "--version" || arg == "-V") return Action(ExportAction::kVersion);
-      if (arg == "--") break;
-    }
-    while (next_ < args_.size() && result_.error.empty()) TakeArgument();
-    if (result_.error.empty()) CheckWhole();
-    return result_;
-  }
-
- private:
-  ArgumentParse Action(ExportAction action) {
-    ArgumentParse parse;
-    parse.arguments.action = action;
-    return parse;
-  }
-
-  void Fail(const std::string& error) {
-    if (result_.error.empty()) result_.error = error;
-  }
-
-  // The value of an option: after '=' in the same argument, or the next one.
-  std::optional<std::string> Value(const std::string& option,
-                                   const std::optional<std::string>& attached) {
-    if (attached) return attached;
-    if (next_ < args_.size()) return args_[next_++];
-    Fail("option " + option + " needs a value");
-    return std::nullopt;
-  }
-
-  void SetFormat(ExportFormat format, const std::string& option) {
-    if (args().format != ExportFormat::kNone && args().format != format) {
-      Fail("choose one format: --csv, --geojson or --svg (also got " + option + ")");
-    }
-    args().format = format;
-  }
-
-  void SetInput(const std::string& name) {
-    if (!args().input.empty())
-      Fail("more than one input file given (" + args().input + ", " + name + ")");
-    if (name.empty()) Fail("the input file name is empty");
-    args().input = name;
-  }
-
-  void TakeOption(const std::string& option, const std::optional<std::string>& attached) {
-    if (option == "--csv" || option == "--geojson" || option == "--svg" ||
-        option == "--multipoint") {
-      if (attached) return Fail("option " + option + " takes no value");
-      if (option == "--multipoint")
-        args().multipoint = true;
-      else
-        SetFormat(option == "--csv"       ? ExportFormat::kCsv
-                  : option == "--geojson" ? ExportFormat::kGeoJson
-                                          : ExportFormat::kSvg,
-                  option);
-    } else if (option == "-o" || option == "--output") {
-      std::optional<std::string> name = Value(option, attached);
-      if (!name) return;
-      if (output_given_) return Fail("more than one output file given");
-      if (name->empty()) return Fail("the output file name is empty");
-      output_given_ = true;
-      args().output = *name == "-" ? "" : *name;
-    } else if (option == "--opacity") {
-      std::optional<std::string> text = Value(option, attached);
-      if (!text) return;
-      std::optional<double> opacity = ParseNumber(*text);
-      if (!opacity || !(*opacity > 0 && *opacity <= 1)) {
-        return Fail("--opacity needs a number above 0 and at most 1, not \"" + *text + "\"");
-      }
-      args().svg.opacity = *opacity;
-      svg_option_ = option;
-    } else if (option == "--centre" || option == "--center") {
-      std::optional<std::string> text = Value(option, attached);
-      if (!text) return;
-      args().svg.centre = ParsePoint(*text);
-      if (!args().svg.centre)
-        return Fail(option + " needs X,Y (two numbers and a comma), not \"" + *text + "\"");
-      svg_option_ = option;
-    } else {
-      Fail("unknown option " + option);
-    }
-  }
-
-  void TakeArgument() {
-    const std::string& arg = args_[next_++];
-    if (options_ended_ || arg == "-" || arg.empty() || arg[0] != '-') return SetInput(arg);
-    if (arg == "--") {
-      options_ended_ = true;
-      return;
-    }
-    std::size_t equals = arg.find('=');
-    if (arg.starts_with("--") && equals != std::string::npos) {
-      return TakeOption(arg.substr(0, equals), arg.substr(equals + 1));
-    }
-    if (arg.starts_with("-o") && arg.size() > 2 && !arg.starts_with("--")) {
-      return TakeOption("-o", arg.substr(2));
-    }
-    TakeOption(arg, std::nullopt);
-  }
-
-  void CheckWhole() {
-    if (args().format == ExportFormat::kNone)
-      return Fail("choose a format: --csv, --geojson or --svg");
-    if (args().input.empty()) return Fail("no input file given");
-    if (args().multipoint && args().format != ExportFormat::kGeoJson) {
-      return Fail("--multipoint goes with --geojson only");
-    }
-    if (!svg_option_.empty() && args().format != ExportFormat::kSvg) {
-      return Fail(svg_option_ + " goes with --svg only");
-    }
-  }
-
-  ExportArguments& args() { return result_.arguments; }
-
-  const std::vector<std::string>& args_;
-  std::size_t next_ = 0;
-  bool options_ended_ = false;
-  bool output_given_ = false;
-  std::string svg_option_;
-  ArgumentParse result_;
+// The options as given, before they are checked against each other.
+struct GivenOptions {
+  bool csv = false;
+  bool geojson = false;
+  bool svg = false;
+  bool multipoint = false;
+  std::vector<std::string> inputs;
+  std::vector<std::string> outputs;
+  std::vector<std::string> opacity;
+  std::vector<std::string> centre;
 };
+
+void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& program) {
+  SetUpHelp(app, UsageText(program).substr(0, UsageText(program).size() - 1),
+            program + " " + SPARSIM_VERSION);
+  app.description(
+      "Export the points of a Sparsim coordinate file (.ADF, .OUT or a list of numbers).");
+  app.add_flag("--csv", given.csv, "CSV: a header line x,y and one line per point")
+      ->group("Formats (choose one)");
+  app.add_flag("--geojson", given.geojson,
+               "GeoJSON FeatureCollection of Point features, and the site\n"
+               "as a Polygon feature when the file records it")
+      ->group("Formats (choose one)");
+  app.add_flag("--multipoint", given.multipoint, "with --geojson: one MultiPoint feature instead")
+      ->group("Formats (choose one)");
+  app.add_flag("--svg", given.svg, "SVG picture with axes, site outline and caption")
+      ->group("Formats (choose one)");
+  // Lists, so that an option given twice can be named in the message.
+  auto single = [](CLI::Option* option) {
+    option->expected(1)->allow_extra_args(false)->multi_option_policy(
+        CLI::MultiOptionPolicy::TakeAll);
+  };
+  single(app.add_option("-o,--output", given.outputs,
+                        "write to OUT (replaced only when all went well);\n"
+                        "standard output when absent or -")
+             ->type_name("OUT"));
+  single(app.add_option("--opacity", given.opacity,
+                        "with --svg: opacity of the point marks,\n0 < A <= 1 (default 0.6)")
+             ->type_name("A"));
+  single(app.add_option("--centre,--center", given.centre,
+                        "with --svg or --geojson: centre of a circular site\n"
+                        "(the file records only its diameter)")
+             ->type_name("X,Y"));
+  app.add_option("IN", given.inputs, "the coordinate file; - for standard input")->type_name("");
+  app.footer(
+      "Exit status: 0 done, 1 bad arguments, 2 unreadable file, bad number or write failure.\n");
+}
+
+// The spelling of --centre the user chose, for messages.
+std::string CentreSpelling(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--center" || arg.starts_with("--center=")) return "--center";
+  }
+  return "--centre";
+}
+
+// Checks the options against each other; the first fault found is the error.
+std::string Check(const GivenOptions& given, const std::vector<std::string>& args,
+                  ExportArguments& out) {
+  int formats = int{given.csv} + int{given.geojson} + int{given.svg};
+  if (formats > 1) {
+    return std::string("choose one format: --csv, --geojson or --svg (also got ") +
+           (given.svg ? "--svg" : "--geojson") + ")";
+  }
+  out.format = given.csv       ? ExportFormat::kCsv
+               : given.geojson ? ExportFormat::kGeoJson
+               : given.svg     ? ExportFormat::kSvg
+                               : ExportFormat::kNone;
+  if (given.inputs.size() > 1) {
+    return "more than one input file given (" + given.inputs[0] + ", " + given.inputs[1] + ")";
+  }
+  if (given.inputs.size() == 1) {
+    if (given.inputs[0].empty()) return "the input file name is empty";
+    out.input = given.inputs[0];
+  }
+  if (given.outputs.size() > 1) return "more than one output file given";
+  if (given.outputs.size() == 1) {
+    if (given.outputs[0].empty()) return "the output file name is empty";
+    out.output = given.outputs[0] == "-" ? "" : given.outputs[0];
+  }
+  if (given.opacity.size() > 1) return "option --opacity is given more than once";
+  if (given.centre.size() > 1) return "option " + CentreSpelling(args) + " is given more than once";
+  bool opacity_given = !given.opacity.empty();
+  if (opacity_given) {
+    std::optional<double> opacity = ParseNumber(given.opacity[0]);
+    if (!opacity || !(*opacity > 0 && *opacity <= 1)) {
+      return "--opacity needs a number above 0 and at most 1, not \"" + given.opacity[0] + "\"";
+    }
+    out.svg.opacity = *opacity;
+  }
+  if (!given.centre.empty()) {
+    out.svg.centre = ParsePoint(given.centre[0]);
+    if (!out.svg.centre) {
+      return CentreSpelling(args) + " needs X,Y (two numbers and a comma), not \"" +
+             given.centre[0] + "\"";
+    }
+  }
+  out.multipoint = given.multipoint;
+  if (out.format == ExportFormat::kNone) return "choose a format: --csv, --geojson or --svg";
+  if (out.input.empty()) return "no input file given";
+  if (out.multipoint && out.format != ExportFormat::kGeoJson) {
+    return "--multipoint goes with --geojson only";
+  }
+  if (opacity_given && out.format != ExportFormat::kSvg) return "--opacity goes with --svg only";
+  if (!given.centre.empty() && out.format != ExportFormat::kSvg &&
+      out.format != ExportFormat::kGeoJson) {
+    return CentreSpelling(args) + " goes with --svg or --geojson only";
+  }
+  return "";
+}
 
 }  // namespace
 
 ArgumentParse ParseExportArguments(const std::vector<std::string>& args) {
-  return Parser(args).Run();
+  CLI::App app;
+  GivenOptions given;
+  DefineOptions(app, given, "sparsim-export");
+  ArgumentParse parse;
+  CommandLineParse command = ParseCommandLine(app, args);
+  if (command.action == CommandAction::kHelp) {
+    parse.arguments.action = ExportAction::kHelp;
+  } else if (command.action == CommandAction::kVersion) {
+    parse.arguments.action = ExportAction::kVersion;
+  } else if (!command.error.empty()) {
+    parse.error = command.error;
+  } else {
+    parse.error = Check(given, args, parse.arguments);
+  }
+  return parse;
 }
 
-std::string UsageText() {
-  return "Usage: sparsim-export (--csv | --geojson [--multipoint] | --svg [--opacity A] "
-         "[--centre X,Y]) IN [-o OUT]\n";
+std::string UsageText(const std::string& program) {
+  return "Usage: " + program +
+         " (--csv | --geojson [--multipoint] [--centre X,Y] | --svg [--opacity A] [--centre "
+         "X,Y]) IN [-o OUT]\n";
 }
 
-std::string HelpText() {
-  return UsageText() +
-         "Export the points of a Sparsim coordinate file (.ADF, .OUT or a list of numbers).\n"
-         "\n"
-         "Formats (choose one):\n"
-         "  --csv            CSV: a header line x,y and one line per point\n"
-         "  --geojson        GeoJSON FeatureCollection of Point features\n"
-         "  --multipoint     with --geojson: one MultiPoint feature instead\n"
-         "  --svg            SVG picture with axes, site outline and caption\n"
-         "\n"
-         "Options:\n"
-         "  -o, --output OUT write to OUT (replaced only when all went well);\n"
-         "                   standard output when absent or -\n"
-         "  --opacity A      with --svg: opacity of the point marks, 0 < A <= 1 (default 0.6)\n"
-         "  --centre X,Y     with --svg: centre of a circular site (the file records\n"
-         "                   only its diameter)\n"
-         "  -h, --help       show this help\n"
-         "  -V, --version    show the version\n"
-         "\n"
-         "IN may be - for standard input.\n"
-         "Exit status: 0 done, 1 bad arguments, 2 unreadable file, bad number or write failure.\n";
+std::string HelpText(const std::string& program) {
+  CLI::App app;
+  GivenOptions given;
+  DefineOptions(app, given, program);
+  return AppHelp(app);
 }
 
-std::string VersionText() { return std::string("sparsim-export ") + SPARSIM_VERSION + "\n"; }
+std::string VersionText(const std::string& program) {
+  return program + " " + SPARSIM_VERSION + "\n";
+}
 
 }  // namespace sparsim

@@ -1,4 +1,5 @@
-// The command line of sparsim-export:
+// The command line of sparsim-export (and of sparsim export, the same
+// command), read with the conventions of common/command_line.h:
 //   sparsim-export (--csv | --geojson [--multipoint] | --svg [--opacity A]
 //                  [--centre X,Y]) IN [-o OUT]
 // One format, one input file ("-" for standard input), and at most one
@@ -42,12 +43,13 @@ struct ArgumentParse {
 // args excludes the program name.
 ArgumentParse ParseExportArguments(const std::vector<std::string>& args);
 
-// "Usage: sparsim-export ..." with its line end.
-std::string UsageText();
+// "Usage: sparsim-export ..." with its line end; program is the command's
+// name as shown ("sparsim export" for the subcommand).
+std::string UsageText(const std::string& program = "sparsim-export");
 // The usage line and a description of every option.
-std::string HelpText();
+std::string HelpText(const std::string& program = "sparsim-export");
 // "sparsim-export 2.0" and a line end.
-std::string VersionText();
+std::string VersionText(const std::string& program = "sparsim-export");
 
 }  // namespace sparsim
 

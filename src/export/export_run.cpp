@@ -16,42 +16,48 @@
 namespace sparsim {
 namespace {
 
-constexpr char kPrefix[] = "sparsim-export: ";
-
-void AddLine(std::string& diagnostics, const std::string& line) {
-  diagnostics += kPrefix + line + "\n";
-}
+// What goes to standard error, each line beginning with the command's name.
+struct Diagnostics {
+  std::string& text;
+  const std::string& program;
+  void AddLine(const std::string& line) { text += program + ": " + line + "\n"; }
+};
 
 std::string Render(const ExportArguments& args, const CoordinateSet& set,
-                   std::string& diagnostics) {
+                   Diagnostics& diagnostics) {
   switch (args.format) {
     case ExportFormat::kCsv:
       return CsvText(set.points);
     case ExportFormat::kGeoJson:
-      return GeoJsonText(set, args.multipoint);
     case ExportFormat::kSvg:
     case ExportFormat::kNone:
       break;
   }
+  const bool svg = args.format == ExportFormat::kSvg;
   if (set.facts.site == SiteShape::kCircle && !CircleCentre(set, args.svg)) {
-    AddLine(diagnostics, set.name +
-                             ": the file records the circle's diameter but not its centre, and "
-                             "the points do not fit the default centre; the site is not drawn "
-                             "(give --centre X,Y)");
+    diagnostics.AddLine(set.name +
+                        ": the file records the circle's diameter but not its centre, and "
+                        "the points do not fit the default centre; " +
+                        (svg ? "the site is not drawn" : "the site's polygon is left out") +
+                        " (give --centre X,Y)");
   }
+  if (!svg) return GeoJsonText(set, args.multipoint, args.svg.centre);
   return SvgText(set, args.svg);
 }
 
-int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
+int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
   if (!args.output.empty()) RefuseInputAsOutput(args.input, args.output);
   CoordinateSet set = ReadCoordinateFile(args.input);
-  for (const std::string& note : set.notes) AddLine(diagnostics, note);
+  for (const std::string& note : set.notes) diagnostics.AddLine(note);
   std::string content;
   try {
     content = Render(args, set, diagnostics);
   } catch (const std::domain_error& error) {
     throw ExportFailure(kExitBadFile, set.name + ": " + error.what());
   }
+  // A signal that came while the file was read or the picture drawn ends
+  // the export before anything is written.
+  ThrowIfInterrupted();
   if (args.output.empty()) {
     WriteAll(out_fd, content, "(standard output)");
   } else {
@@ -65,32 +71,38 @@ int Export(const ExportArguments& args, int out_fd, std::string& diagnostics) {
 }  // namespace
 
 int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string& diagnostics) {
+  return RunExport(arguments, out_fd, diagnostics, "sparsim-export");
+}
+
+int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string& diagnostic_text,
+              const std::string& program) {
+  Diagnostics diagnostics{diagnostic_text, program};
   ArgumentParse parse = ParseExportArguments(arguments);
   if (!parse.error.empty()) {
-    AddLine(diagnostics, parse.error);
-    diagnostics += UsageText() + "Try 'sparsim-export --help' for more information.\n";
+    diagnostics.AddLine(parse.error);
+    diagnostic_text += UsageText(program) + "Try '" + program + " --help' for more information.\n";
     return kExitBadArgument;
   }
   try {
     switch (parse.arguments.action) {
       case ExportAction::kHelp:
-        WriteAll(out_fd, HelpText(), "(standard output)");
+        WriteAll(out_fd, HelpText(program), "(standard output)");
         return kExportOk;
       case ExportAction::kVersion:
-        WriteAll(out_fd, VersionText(), "(standard output)");
+        WriteAll(out_fd, VersionText(program), "(standard output)");
         return kExportOk;
       case ExportAction::kExport:
         break;
     }
     return Export(parse.arguments, out_fd, diagnostics);
   } catch (const ExportFailure& failure) {
-    AddLine(diagnostics, failure.what());
+    diagnostics.AddLine(failure.what());
     return failure.exit_status();
-  } catch (const ProgramEnd& interrupt) {
-    AddLine(diagnostics, "interrupted");
-    return interrupt.exit_status();
+  } catch (const ProgramEnd& end) {  // an interrupt by signal
+    diagnostics.AddLine(*end.report() != '\0' ? end.report() : "interrupted");
+    return end.exit_status();
   } catch (const std::bad_alloc&) {
-    AddLine(diagnostics, "out of memory");
+    diagnostics.AddLine("out of memory");
     return kExitBadFile;
   }
 }

@@ -24,6 +24,11 @@ namespace sparsim {
 // args excludes the program name.
 int RunExport(const std::vector<std::string>& args, int out_fd, std::string& diagnostics);
 
+// The same command under another name ("sparsim export"), which begins every
+// line of diagnostics and appears in the usage line and the help.
+int RunExport(const std::vector<std::string>& args, int out_fd, std::string& diagnostics,
+              const std::string& program);
+
 }  // namespace sparsim
 
 #endif  // SPARSIM_EXPORT_EXPORT_RUN_H_

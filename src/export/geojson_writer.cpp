@@ -1,5 +1,11 @@
 #include "export/geojson_writer.h"
 
+#include <cmath>
+#include <vector>
+
+#include "export/svg_writer.h"
+#include "numeric/extended_constants.h"
+
 namespace sparsim {
 namespace {
 
@@ -42,8 +48,7 @@ std::string FactMembers(const HeaderFacts& facts) {
     members +=
         Member("site", JsonString("circle")) + Member("diameter", ShortestText(facts.diameter));
   } else if (facts.site == SiteShape::kRectangle) {
-    members += Member("site", JsonString("rectangle")) +
-               Member("corners", Corners(facts));
+    members += Member("site", JsonString("rectangle")) + Member("corners", Corners(facts));
   }
   if (facts.model != '\0') members += Member("model", JsonString(std::string(1, facts.model)));
   if (facts.density) members += Member("density", ShortestText(facts.density->value));
@@ -76,10 +81,60 @@ std::string MultiPointFeature(const CoordinateSet& set) {
   return text;
 }
 
+std::string Ring(const std::vector<Point>& vertices) {
+  std::string text = "[[\n";
+  for (const Point& vertex : vertices) text += Position(vertex) + ",";
+  return text + Position(vertices.front()) + "\n]]";
+}
+
+std::vector<Point> CircleVertices(Point centre, double radius) {
+  // Vertices on the circle of radius / cos(pi / n) put the middle of every
+  // side on the site's circle.
+  const long double reach = radius / std::cos(kPi / kCircleVertices);
+  std::vector<Point> vertices;
+  for (int k = 0; k < kCircleVertices; ++k) {
+    const long double angle = 2 * kPi * k / kCircleVertices;
+    vertices.push_back({static_cast<double>(centre.x + reach * std::cos(angle)),
+                        static_cast<double>(centre.y + reach * std::sin(angle))});
+  }
+  return vertices;
+}
+
+// The site as the last feature, or nothing when the file does not say
+// where it lies.
+std::string SiteFeature(const CoordinateSet& set, std::optional<Point> given_centre) {
+  const HeaderFacts& facts = set.facts;
+  std::vector<Point> ring;
+  std::string properties;
+  if (facts.site == SiteShape::kRectangle) {
+    ring = {{facts.x_min, facts.y_min},
+            {facts.x_max, facts.y_min},
+            {facts.x_max, facts.y_max},
+            {facts.x_min, facts.y_max}};
+    properties = "\"site\":\"rectangle\"" + Member("corners", Corners(facts));
+  } else if (facts.site == SiteShape::kCircle) {
+    SvgOptions options;
+    options.centre = given_centre;
+    std::optional<Point> centre = CircleCentre(set, options);
+    if (!centre) return "";
+    double radius = facts.diameter / 2;
+    ring = CircleVertices(*centre, radius);
+    properties = "\"site\":\"circle\"" + Member("centre", Position(*centre)) +
+                 Member("radius", ShortestText(radius));
+  } else {
+    return "";
+  }
+  return "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Polygon\",\"coordinates\":" + Ring(ring) +
+         "},\"properties\":{" + properties + "}}";
+}
+
 }  // namespace
 
-std::string GeoJsonText(const CoordinateSet& set, bool multipoint) {
+std::string GeoJsonText(const CoordinateSet& set, bool multipoint,
+                        std::optional<Point> given_centre) {
   std::string features = multipoint ? MultiPointFeature(set) : PointFeatures(set);
+  std::string site = SiteFeature(set, given_centre);
+  if (!site.empty()) features += (features.empty() ? "" : ",\n") + site;
   if (!features.empty()) features += "\n";
   return "{\"type\":\"FeatureCollection\",\"features\":[\n" + features + "]}\n";
 }

@@ -34,12 +34,8 @@ std::string PointLine(double x, double y) {
   return Fixed(x, kPointWidth, 4) + y_text;
 }
 
-void WriteCoordinateFile(Console& console, ProgramState& state,
-                         const GenerationParameters& parameters, int32_t run_seed) {
-  state.output_name = ".ADF";
-  AskOutputFile(console, state.working_directory, "Output File", state.output_file,
-                state.output_name);
-  TextOutput& file = state.output_file.text();
+void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
+                          const GenerationParameters& parameters, int32_t run_seed) {
   file.WriteLine(FormatInteger(state.point_count, 0) + " #Points# 2 #Coordinates#");
   file.WriteLine(SiteLine(parameters));
   file.WriteLine(DensityLine(parameters, run_seed));
@@ -50,6 +46,14 @@ void WriteCoordinateFile(Console& console, ProgramState& state,
   for (int32_t i = 1; i <= state.point_count; ++i) {
     file.WriteLine(PointLine(state.store.x[i], state.store.y[i]));
   }
+}
+
+void WriteCoordinateFile(Console& console, ProgramState& state,
+                         const GenerationParameters& parameters, int32_t run_seed) {
+  state.output_name = ".ADF";
+  AskOutputFile(console, state.working_directory, "Output File", state.output_file,
+                state.output_name);
+  WriteCoordinateLines(state.output_file.text(), state, parameters, run_seed);
   state.output_file.Close();
 }
 

@@ -34,6 +34,12 @@ namespace sparsim {
 void WriteCoordinateFile(Console& console, ProgramState& state,
                          const GenerationParameters& parameters, int32_t run_seed);
 
+// The lines of the file, header and points, written to file (which is
+// neither opened nor closed here); the command line writes its replicates
+// with it.
+void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
+                          const GenerationParameters& parameters, int32_t run_seed);
+
 // The header lines of the file, each without its line end.
 std::string SiteLine(const GenerationParameters& parameters);
 std::string DensityLine(const GenerationParameters& parameters, int32_t run_seed);

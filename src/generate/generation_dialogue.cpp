@@ -1,7 +1,5 @@
 #include "generate/generation_dialogue.h"
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include "dialogue/choice_prompts.h"
@@ -9,54 +7,34 @@
 #include "dialogue/seed_prompt.h"
 #include "generate/coordinate_file.h"
 #include "generate/sampling.h"
+#include "generate/set_parameters.h"
 #include "generate/trial_estimate.h"
-#include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
 #include "plot/plot.h"
 
 namespace sparsim {
 namespace {
 
-// The bound of values that are practically free.
-constexpr double kHuge = 1e30;
-
 void AskCircle(Console& console, GenerationParameters& p) {
-  double diameter = AskReal(console, "Distribution Diameter", "20.0", 0, kHuge);
-  p.site_radius = static_cast<double>(static_cast<long double>(diameter) / 2);
-  // The default centre puts the circle one radius from each axis.
-  std::string radius_text = TrimSpaces(FormatFixed(p.site_radius, 12, 2).substr(0, 12));
-  p.centre_x = AskReal(console, "X Coord, Center", radius_text, -kHuge, kHuge);
-  p.centre_y = AskReal(console, "Y Coord, Center", radius_text, -kHuge, kHuge);
-  p.area = static_cast<double>(static_cast<long double>(p.site_radius) * p.site_radius * kPi);
+  SetCircleDiameter(p, AskReal(console, "Distribution Diameter", "20.0", 0, kLargestValue));
+  std::string centre = CircleCentreDefault(p);
+  double x = AskReal(console, "X Coord, Center", centre, -kLargestValue, kLargestValue);
+  double y = AskReal(console, "Y Coord, Center", centre, -kLargestValue, kLargestValue);
+  SetCircleCentre(p, x, y);
 }
 
 void AskRectangle(Console& console, GenerationParameters& p) {
-  p.x_min = AskReal(console, "X Min", "0", -kHuge, kHuge);
-  p.y_min = AskReal(console, "Y Min", "0", -kHuge, kHuge);
-  p.x_max = AskReal(console, "X Max", "", p.x_min, kHuge);
-  p.y_max = AskReal(console, "Y Max", "", p.y_min, kHuge);
-  long double width = static_cast<long double>(p.x_max) - p.x_min;
-  long double height = static_cast<long double>(p.y_max) - p.y_min;
-  p.centre_x = static_cast<double>(width / 2 + p.x_min);
-  p.centre_y = static_cast<double>(height / 2 + p.y_min);
-  p.site_radius = static_cast<double>((width > height ? width : height) / 2);
-  p.area = static_cast<double>(width * height);
-}
-
-// The expected number of points for a density, from the stored doubles.
-long double ExpectedCount(const GenerationParameters& p) {
-  if (p.shape == kCircle) {
-    return static_cast<long double>(p.site_radius) * p.site_radius * (kPi * p.density);
-  }
-  return (static_cast<long double>(p.x_max) - p.x_min) * p.density *
-         (static_cast<long double>(p.y_max) - p.y_min);
+  double x_min = AskReal(console, "X Min", "0", -kLargestValue, kLargestValue);
+  double y_min = AskReal(console, "Y Min", "0", -kLargestValue, kLargestValue);
+  double x_max = AskReal(console, "X Max", "", x_min, kLargestValue);
+  double y_max = AskReal(console, "Y Max", "", y_min, kLargestValue);
+  SetRectangle(p, x_min, y_min, x_max, y_max);
 }
 
 void AskDensity(Console& console, GenerationParameters& p, ProgramState& state) {
   for (;;) {
-    p.density = AskReal(console, "Average Density/Unit2", "1.0", 0, kHuge);
-    // Nearest integer, halves to the even neighbour.
-    long double count = nearbyintl(ExpectedCount(p));
+    p.density = AskReal(console, "Average Density/Unit2", "1.0", 0, kLargestValue);
+    long double count = PointCountForDensity(p);
     if (count <= kMaxPoints) {
       state.point_count = static_cast<int32_t>(count);
       break;
@@ -68,22 +46,18 @@ void AskDensity(Console& console, GenerationParameters& p, ProgramState& state) 
 
 void AskNumber(Console& console, GenerationParameters& p, ProgramState& state) {
   state.point_count = AskInteger(console, "  Number of Points", 1, kMaxPoints, "");
-  // A site of no area holds any number of points at infinite density.
-  p.density = p.area == 0
-                  ? std::numeric_limits<double>::infinity()
-                  : static_cast<double>(static_cast<long double>(state.point_count) / p.area);
+  SetDensityForCount(p, state.point_count);
 }
 
 void AskClusters(Console& console, GenerationParameters& p, const ProgramState& state) {
-  // Without a seed no candidate could ever be accepted.
-  int32_t fewest_seeds = state.point_count > 0 ? 1 : 0;
-  p.seed_count = AskInteger(console, "  Number of Cluster Seeds", fewest_seeds, kMaxSeeds, "");
+  p.seed_count = AskInteger(console, "  Number of Cluster Seeds",
+                            FewestClusterSeeds(state.point_count), kMaxSeeds, "");
   p.seeds_as_points = AskYesNo(console, "  Use Cluster Seeds as Points", kDefaultYes);
-  int32_t seed_points = p.seeds_as_points ? p.seed_count : 0;
-  bool candidates_needed = state.point_count > seed_points;
+  bool needs_radius = NeedsClusterRadius(p.seed_count, p.seeds_as_points, state.point_count);
   for (;;) {
-    p.cluster_radius = AskReal(console, "  Size of Contagious Radius or StdDev", "", 0, kHuge);
-    if (p.cluster_radius > 0 || !candidates_needed) break;
+    p.cluster_radius =
+        AskReal(console, "  Size of Contagious Radius or StdDev", "", 0, kLargestValue);
+    if (p.cluster_radius > 0 || !needs_radius) break;
     console.out.WriteLine("Radius Must Be Greater Than 0");
     EndIfAnswersExhausted(console);
   }
@@ -110,14 +84,18 @@ GenerationParameters AskSetParameters(Console& console, ProgramState& state) {
   if (p.contagious) {
     AskClusters(console, p, state);
   } else {
-    p.seed_count = 1;
-    p.seeds_as_points = false;
-    p.cluster_radius = p.site_radius;
+    SetCentred(p);
   }
   console.out.WriteLine("Density Distribution Model");
   p.model =
       AskChoice(console, "  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal", "UHCSN", "N");
   return p;
+}
+
+int64_t GenerateSet(Console& console, const GenerationParameters& parameters, ClusterSeeds& seeds,
+                    ProgramState& state) {
+  PlaceClusterSeeds(parameters, seeds, state);
+  return FillPointStore(console, parameters, seeds, state);
 }
 
 void GeneratePoints(Console& console, ProgramState& state) {
@@ -128,8 +106,7 @@ void GeneratePoints(Console& console, ProgramState& state) {
   do {
     GenerationParameters parameters = AskSetParameters(console, state);
     WarnIfHopeless(console, parameters, state.point_count);
-    PlaceClusterSeeds(parameters, seeds, state);
-    FillPointStore(console, parameters, seeds, state);
+    GenerateSet(console, parameters, seeds, state);
     console.out.WriteLine();  // ends the line of the running count
     if (AskYesNo(console, "Write Coordinates", kDefaultYes)) {
       WriteCoordinateFile(console, state, parameters, run_seed);

@@ -46,11 +46,17 @@ std::string FormatTrialCount(long double estimate) {
   return digits.substr(0, e) + (exponent < 0 ? "E-" : "E+") + std::to_string(std::abs(exponent));
 }
 
-void WarnIfHopeless(Console& console, const GenerationParameters& parameters, int32_t point_count) {
+std::string HopelessWarning(const GenerationParameters& parameters, int32_t point_count) {
   long double estimate = EstimateTrialCount(parameters, point_count);
-  if (estimate <= kHopelessTrialCount) return;
-  console.out.WriteLine("Warning: About " + FormatTrialCount(estimate) +
-                        " Trial Points Needed - Press Ctrl-C to Stop");
+  if (estimate <= kHopelessTrialCount) return "";
+  return "Warning: About " + FormatTrialCount(estimate) +
+         " Trial Points Needed - Press Ctrl-C to Stop";
+}
+
+void WarnIfHopeless(Console& console, const GenerationParameters& parameters, int32_t point_count) {
+  std::string warning = HopelessWarning(parameters, point_count);
+  if (warning.empty()) return;
+  console.out.WriteLine(warning);
   // The set may run for hours without another character: show it now.
   console.out.Flush();
 }

@@ -47,6 +47,10 @@ long double EstimateTrialCount(const GenerationParameters& parameters, int32_t p
 //   2.54e12 -> "2.5E+12", 9.96e12 -> "1.0E+13", 2.25e12 -> "2.2E+12".
 std::string FormatTrialCount(long double estimate);
 
+// "Warning: About <estimate> Trial Points Needed - Press Ctrl-C to Stop"
+// when the set's estimate passes kHopelessTrialCount; empty otherwise.
+std::string HopelessWarning(const GenerationParameters& parameters, int32_t point_count);
+
 // Writes "Warning: About <estimate> Trial Points Needed - Press Ctrl-C to
 // Stop" and flushes the console when the set's estimate passes
 // kHopelessTrialCount; writes nothing otherwise. Draws nothing.

@@ -3,10 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "dialogue/choice_prompts.h"
-#include "numeric/number_format.h"
 #include "numeric/number_parse.h"
-#include "shell/closing.h"
 
 namespace sparsim {
 namespace {
@@ -48,21 +45,11 @@ std::string ReadToken(TextInput& in, std::size_t& line) {
   return token;
 }
 
-// Asks whether to give up on a bad item: yes closes the file and ends the
-// program with message.
-void OfferQuit(Console& console, InputFile& file, std::string_view message) {
-  if (AskYesNo(console, "Quit Now", kDefaultYes)) {
-    file.Close();
-    FatalError(console, message);
-  }
-}
-
-void WriteInvalidCharacter(Console& console, const std::string& token, std::size_t position) {
-  // Past the end of the token there is no character to show: code 0.
-  int code = position <= token.size() ? static_cast<unsigned char>(token[position - 1]) : 0;
-  std::string shown = position <= token.size() ? token.substr(position - 1, 1) : "";
-  console.out.WriteLine("Invalid Character in Number: \"" + shown + "\"  (Decimal " +
-                        FormatInteger(code, 0) + ") - Input: " + token);
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += text;
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace
@@ -77,39 +64,69 @@ bool SkipSeparatorsToDataEnd(TextInput& in) {
   }
 }
 
-double ReadRealItem(Console& console, InputFile& file, ItemSource* source) {
-  std::size_t line = 0;
-  std::string token = ReadToken(file.text(), line);
-  if (source != nullptr) {
-    source->line = line;
-    source->at_end = token[0] == kEndOfFileMark;
-    source->token = source->at_end ? "" : token;
-  }
+DataItem ReadDataItem(TextInput& in) {
+  DataItem item;
+  std::string token = ReadToken(in, item.source.line);
   if (token[0] == kEndOfFileMark) {
-    console.out.WriteLine("Unexpected EOF");
-    return kMissingValue;
+    item.source.at_end = true;
+    item.fault = ItemFault::kEnd;
+    return item;
   }
-  if (token.find('?') != std::string::npos) return kMissingValue;
+  item.source.token = token;
+  if (token.find('?') != std::string::npos) {
+    item.fault = ItemFault::kMissing;
+    return item;
+  }
   RealParse parsed = ParseReal(token);
+  double value = static_cast<double>(parsed.value);
   if (parsed.error_position != 0) {
-    WriteInvalidCharacter(console, token, parsed.error_position);
+    item.fault = ItemFault::kBadCharacter;
+    item.error_position = parsed.error_position;
+  } else if (std::isinf(value)) {
+    item.fault = ItemFault::kOutOfRange;
   } else {
-    double value = static_cast<double>(parsed.value);
-    if (!std::isinf(value)) return value;
-    console.out.WriteLine("Number Out of Range - Input: " + token);
+    item.value = value;
   }
-  OfferQuit(console, file, "Real Input Error");
-  return kMissingValue;
+  return item;
 }
 
-int32_t ReadIntegerItem(Console& console, InputFile& file, ItemSource* source) {
-  double x = ReadRealItem(console, file, source);
-  if (x >= -2147483648.0 && x <= 2147483647.0 && x - std::trunc(x) == 0) {
-    return static_cast<int32_t>(x);
+bool IsInteger32(double value) {
+  return value >= -2147483648.0 && value <= 2147483647.0 && value - std::trunc(value) == 0;
+}
+
+DataItem ReadIntegerDataItem(TextInput& in) {
+  DataItem item = ReadDataItem(in);
+  if (item.fault == ItemFault::kNone && !IsInteger32(item.value))
+    item.fault = ItemFault::kNotInteger;
+  return item;
+}
+
+std::string DescribeBadItem(const std::string& file_name, const DataItem& item,
+                            const std::string& what) {
+  std::string place = file_name + ":" + std::to_string(item.source.line) + ": ";
+  const std::string& token = item.source.token;
+  std::string reason;
+  switch (item.fault) {
+    case ItemFault::kEnd:
+      return place + "the file ends where " + what + " should be";
+    case ItemFault::kMissing:
+      reason = " marks a missing value";
+      break;
+    case ItemFault::kBadCharacter:
+      reason = item.error_position > token.size()
+                   ? " is not a number (it stops short)"
+                   : " is not a number (bad character " +
+                         Quoted(token.substr(item.error_position - 1, 1)) + ")";
+      break;
+    case ItemFault::kOutOfRange:
+      reason = " is out of range";
+      break;
+    case ItemFault::kNotInteger:
+    case ItemFault::kNone:
+      reason = " is not a whole number in the 32-bit range";
+      break;
   }
-  console.out.WriteLine("Not an Integer or Integer Out of Range: " + FormatFixed(x, 16, 4));
-  OfferQuit(console, file, "Integer Input Error");
-  return kIntegerFailureValue;
+  return place + Quoted(token) + reason + "; it should be " + what;
 }
 
 }  // namespace sparsim

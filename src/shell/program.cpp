@@ -8,9 +8,9 @@
 #include "common/interrupt.h"
 #include "common/program_end.h"
 #include "dialogue/choice_prompts.h"
+#include "dialogue/closing.h"
 #include "generate/generation_dialogue.h"
 #include "shell/banner.h"
-#include "shell/closing.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {

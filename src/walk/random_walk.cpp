@@ -5,16 +5,16 @@
 
 #include "common/interrupt.h"
 #include "dialogue/choice_prompts.h"
+#include "dialogue/closing.h"
+#include "dialogue/data_items.h"
 #include "dialogue/file_names.h"
 #include "dialogue/file_prompts.h"
 #include "dialogue/numeric_prompts.h"
 #include "dialogue/seed_prompt.h"
-#include "numeric/data_reader.h"
 #include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
 #include "numeric/random.h"
 #include "plot/plot.h"
-#include "shell/closing.h"
 
 namespace sparsim {
 namespace {
@@ -25,30 +25,20 @@ std::string WalkedPointLine(double x, double y) {
   return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
 }
 
-// Reads, walks and writes the points of one pass; returns how many.
-int32_t WalkAnnouncedPoints(Console& console, ProgramState& state, int32_t announced,
-                            double max_step, int32_t step_count) {
-  TextOutput& out = state.output_file.text();
-  state.point_count = 0;
-  // Separators after the last point (a comma, a comment) are not a point.
-  while (state.point_count < announced && !SkipSeparatorsToDataEnd(state.input_file.text())) {
-    ThrowIfInterrupted();
-    ++state.point_count;
-    double x = ReadRealItem(console, state.input_file);
-    double y = ReadRealItem(console, state.input_file);
-    // A point cut short is not written: the file keeps whole points only.
-    for (int32_t step = 0; step < step_count; ++step) {
-      ThrowIfInterrupted();
-      RandomStep(x, y, max_step, state.rand_seed);
-    }
-    if (state.point_count <= kMaxPoints) {
-      state.store.x[state.point_count] = x;
-      state.store.y[state.point_count] = y;
-    }
-    out.WriteLine(WalkedPointLine(x, y));
+// The dialogue's reading: a bad item is shown and "Quit Now" asked; other
+// dimensions than 2 end the program through FatalError.
+class DialogueWalkReader : public WalkReader {
+ public:
+  explicit DialogueWalkReader(Console& console) : console_(console) {}
+  int32_t Integer(InputFile& file, WalkItem) override { return ReadIntegerItem(console_, file); }
+  double Real(InputFile& file, WalkItem) override { return ReadRealItem(console_, file); }
+  [[noreturn]] void RefuseDimensions(int32_t) override {
+    FatalError(console_, "Fatal Error-Dimensions<>2");
   }
-  return state.point_count;
-}
+
+ private:
+  Console& console_;
+};
 
 void WalkOnePass(Console& console, ProgramState& state) {
   AskOutputFile(console, state.working_directory, "Output file of Random Walked Point Coordinates",
@@ -56,17 +46,15 @@ void WalkOnePass(Console& console, ProgramState& state) {
   console.out.WriteLine("Steplength is uniformly distributed between 0 and maximum specified");
   double max_step = AskReal(console, "Maximum Step Length", "1.0", 0, kHuge);
   int32_t step_count = AskInteger(console, "Number of Random Walk Steps", 0, 2147483647, "1");
-  int32_t announced = ReadIntegerItem(console, state.input_file);
-  int32_t dimensions = ReadIntegerItem(console, state.input_file);
-  if (dimensions != 2) FatalError(console, "Fatal Error-Dimensions<>2");
-  state.output_file.text().WriteLine(FormatInteger(announced, 0) + ",2");
-  int32_t processed = WalkAnnouncedPoints(console, state, announced, max_step, step_count);
+  DialogueWalkReader reader(console);
+  WalkPassCount count =
+      WalkInputPoints(reader, state.output_file.text(), state, max_step, step_count);
   // Closing first means a write that fails at the last flush ends the
   // program before the count is shown: the count never claims a pass whose
   // file is incomplete. The console bytes of a sound pass are the same.
   state.output_file.Close();
-  console.out.WriteLine(FormatInteger(processed, 0) + " Points Processed");
-  if (announced != processed) {
+  console.out.WriteLine(FormatInteger(count.processed, 0) + " Points Processed");
+  if (count.announced != count.processed) {
     console.out.WriteLine("Likely Input Error Not Enough Coordinates");
   }
   console.out.WriteLine();
@@ -81,6 +69,50 @@ void RandomStep(double& x, double& y, double max_step, int32_t& rand_seed) {
   double angle = static_cast<double>(Random(rand_seed) * 2 * kPi);
   x = static_cast<double>(x + sinl(angle) * length);
   y = static_cast<double>(y + cosl(angle) * length);
+}
+
+std::string DescribeWalkItem(WalkItem item) {
+  switch (item.kind) {
+    case WalkItem::kCount:
+      return "the point count";
+    case WalkItem::kDimensions:
+      return "the number of coordinates";
+    case WalkItem::kX:
+      return "the X of point " + std::to_string(item.point);
+    case WalkItem::kY:
+      break;
+  }
+  return "the Y of point " + std::to_string(item.point);
+}
+
+WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState& state,
+                              double max_step, int32_t step_count) {
+  InputFile& in = state.input_file;
+  WalkPassCount count;
+  count.announced = reader.Integer(in, {WalkItem::kCount, 0});
+  int32_t dimensions = reader.Integer(in, {WalkItem::kDimensions, 0});
+  if (dimensions != 2) reader.RefuseDimensions(dimensions);
+  out.WriteLine(FormatInteger(count.announced, 0) + ",2");
+  state.point_count = 0;
+  // Separators after the last point (a comma, a comment) are not a point.
+  while (state.point_count < count.announced && !SkipSeparatorsToDataEnd(in.text())) {
+    ThrowIfInterrupted();
+    int32_t point = ++state.point_count;
+    double x = reader.Real(in, {WalkItem::kX, point});
+    double y = reader.Real(in, {WalkItem::kY, point});
+    // A point cut short is not written: the file keeps whole points only.
+    for (int32_t step = 0; step < step_count; ++step) {
+      ThrowIfInterrupted();
+      RandomStep(x, y, max_step, state.rand_seed);
+    }
+    if (point <= kMaxPoints) {
+      state.store.x[point] = x;
+      state.store.y[point] = y;
+    }
+    out.WriteLine(WalkedPointLine(x, y));
+  }
+  count.processed = state.point_count;
+  return count;
 }
 
 void WalkPoints(Console& console, ProgramState& state) {

@@ -11,6 +11,10 @@
 // (common/interrupt.h) stops the walk between two steps: the point in
 // progress is dropped and the lines of the points before it are kept.
 //
+// WalkInputPoints is the reading and walking of one pass, usable without a
+// console: the command line (sparsim walk) runs it too, with a reader that
+// stops with an error on a bad item where the dialogue asks "Quit Now".
+//
 // RandomStep draws the length first (Random x max_step) and then the
 // direction (Random x 2 x pi), measured from the positive Y axis: X moves by
 // the sine and Y by the cosine, each new coordinate stored as a double.
@@ -19,6 +23,7 @@
 #define SPARSIM_WALK_RANDOM_WALK_H_
 
 #include <cstdint>
+#include <string>
 
 #include "common/program_state.h"
 #include "dialogue/console.h"
@@ -26,6 +31,40 @@
 namespace sparsim {
 
 void WalkPoints(Console& console, ProgramState& state);
+
+// An item of the walk's input: the point count, the number of coordinates,
+// or the X or Y of a point (numbered from 1).
+struct WalkItem {
+  enum Kind { kCount, kDimensions, kX, kY };
+  Kind kind = kCount;
+  int32_t point = 0;
+};
+
+// "the point count", "the number of coordinates", "the Y of point 3".
+std::string DescribeWalkItem(WalkItem item);
+
+// How a pass reads the items of its input file, and what it does about a bad
+// one or about a number of coordinates other than 2.
+class WalkReader {
+ public:
+  virtual ~WalkReader() = default;
+  virtual int32_t Integer(InputFile& file, WalkItem item) = 0;
+  virtual double Real(InputFile& file, WalkItem item) = 0;
+  [[noreturn]] virtual void RefuseDimensions(int32_t dimensions) = 0;
+};
+
+struct WalkPassCount {
+  int32_t announced = 0;  // the count the file announces
+  int32_t processed = 0;  // the points walked and written
+};
+
+// One pass over state.input_file, from its current position: reads the count
+// and the dimensions, writes "<count>,2" to out, then walks and writes each
+// point with max_step and step_count, storing the first kMaxPoints in the
+// point store and counting them in state.point_count. Draws only through
+// RandomStep, from state.rand_seed. Neither rewinds the input nor closes out.
+WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState& state,
+                              double max_step, int32_t step_count);
 
 void RandomStep(double& x, double& y, double max_step, int32_t& rand_seed);
 

@@ -4,14 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
-#include "common/interrupt.h"
 #include "export/export_failure.h"
 #include "support/temp_dir.h"
-#include "support/test_console.h"
 
 namespace sparsim {
 namespace {
@@ -82,19 +79,6 @@ TEST(WriteFileAtomically, ReplacesAReadOnlyFileOnlyForWhoCouldWriteIt) {
   struct stat status {};
   ASSERT_EQ(::stat(dir.File("locked.csv").c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0444u);
-  EXPECT_EQ(dir.EntryCount(), 1u);
-}
-
-TEST(WriteFileAtomically, ASignalBeforeTheRenameLeavesEverythingAsItWas) {
-  TempDir dir;
-  dir.Write("out.csv", "old");
-  for (int signal : {SIGINT, SIGTERM}) {
-    g_interrupt_signal = signal;
-    EXPECT_EQ(EndStatus([&] { WriteFileAtomically(dir.File("out.csv"), "new"); }), 128 + signal);
-    EXPECT_EQ(EndStatus([&] { WriteFileAtomically(dir.File("new.csv"), "new"); }), 128 + signal);
-    ClearInterrupt();
-  }
-  EXPECT_EQ(dir.Read("out.csv"), "old");
   EXPECT_EQ(dir.EntryCount(), 1u);
 }
 

@@ -53,6 +53,7 @@ TEST(ParseExportArguments, ReadsTheOptionsOfEachFormat) {
   EXPECT_EQ(ParseExportArguments({"--svg", "in"}).arguments.svg.opacity, kDefaultMarkOpacity);
   EXPECT_EQ(ParseExportArguments({"--svg", "in", "--opacity=1"}).arguments.svg.opacity, 1);
   EXPECT_TRUE(ParseExportArguments({"--svg", "in", "--center", "1,2"}).arguments.svg.centre);
+  EXPECT_TRUE(ParseExportArguments({"--geojson", "in", "--centre", "1,2"}).arguments.svg.centre);
 }
 
 TEST(ParseExportArguments, SaysWhatIsWrongWithABadCommandLine) {
@@ -74,7 +75,7 @@ TEST(ParseExportArguments, SaysWhatIsWrongWithABadCommandLine) {
       {{"--csv=yes", "a"}, "option --csv takes no value"},
       {{"--csv", "a", "--multipoint"}, "--multipoint goes with --geojson only"},
       {{"--csv", "a", "--opacity", "0.5"}, "--opacity goes with --svg only"},
-      {{"--geojson", "a", "--centre", "1,2"}, "--centre goes with --svg only"},
+      {{"--csv", "a", "--centre", "1,2"}, "--centre goes with --svg or --geojson only"},
       {{"--svg", "a", "--opacity", "0"},
        "--opacity needs a number above 0 and at most 1, not \"0\""},
       {{"--svg", "a", "--opacity", "1.5"},

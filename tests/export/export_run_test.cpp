@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/interrupt.h"
 #include "export/export_arguments.h"
 #include "export/export_failure.h"
 #include "support/temp_dir.h"
@@ -65,6 +67,23 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
   EXPECT_EQ(dir.EntryCount(), 4u);  // the three files and standard output's
 }
 
+TEST(RunExport, ASignalEndsTheExportLeavingTheOutputAsItWas) {
+  TempDir dir;
+  ExportRun run(dir);
+  dir.Write("good.out", "1,2\r\n1,2\r\n");
+  dir.Write("old.csv", "old\n");
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    g_interrupt_signal = signal;
+    EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), 128 + signal);
+    EXPECT_EQ(run.diagnostics, "sparsim-export: interrupted\n");
+    EXPECT_EQ(run({"--csv", dir.File("good.out")}), 128 + signal);
+    EXPECT_EQ(run.Output(), "");
+    ClearInterrupt();
+  }
+  EXPECT_EQ(dir.Read("old.csv"), "old\n");
+  EXPECT_EQ(dir.EntryCount(), 3u);  // the two files and standard output's
+}
+
 TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {
   TempDir dir;
   ExportRun run(dir);
@@ -89,6 +108,12 @@ TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {
   EXPECT_NE(run.diagnostics.find("the site is not drawn (give --centre X,Y)"), std::string::npos);
   EXPECT_EQ(run({"--svg", dir.File("moved.adf"), "--centre", "25,10"}), kExportOk);
   EXPECT_EQ(run.diagnostics, "");
+  EXPECT_EQ(run({"--geojson", dir.File("moved.adf")}), kExportOk);
+  EXPECT_NE(run.diagnostics.find("the site's polygon is left out (give --centre X,Y)"),
+            std::string::npos);
+  EXPECT_EQ(run({"--geojson", dir.File("moved.adf"), "--centre", "25,10"}), kExportOk);
+  EXPECT_NE(run.Output().find("\"site\":\"circle\",\"centre\":[25,10],\"radius\":10"),
+            std::string::npos);
 }
 
 }  // namespace

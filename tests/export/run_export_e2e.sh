@@ -165,7 +165,23 @@ for name in ["SITE.ADF", "SITE.OUT"]:
     doc = json.load(open(name + ".json"))
     check(doc.get("type") == "FeatureCollection", f"{name}: not a FeatureCollection")
     feats = doc.get("features")
-    check(isinstance(feats, list) and len(feats) == 100, f"{name}: features")
+    # An .ADF records its site: one more feature, the site's polygon, last.
+    sites = 1 if name.endswith(".ADF") else 0
+    check(isinstance(feats, list) and len(feats) == 100 + sites, f"{name}: features")
+    if sites:
+        site = feats.pop()
+        check(site["geometry"]["type"] == "Polygon", f"{name}: site {site['geometry']['type']}")
+        check(site["properties"] == {"site": "circle", "centre": [10, 10], "radius": 10},
+              f"{name}: site properties {site['properties']}")
+        ring = site["geometry"]["coordinates"][0]
+        check(ring[0] == ring[-1], f"{name}: the site's ring is not closed")
+        def inside(x, y):  # crossing number
+            c = False
+            for (x1, y1), (x2, y2) in zip(ring, ring[1:]):
+                if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+                    c = not c
+            return c
+        check(all(inside(*p) for p in expected), f"{name}: a point lies outside the site")
     for f in feats:
         check(f.get("type") == "Feature" and "properties" in f, f"{name}: bad feature {f}")
         g = f.get("geometry", {})
@@ -177,7 +193,8 @@ for name in ["SITE.ADF", "SITE.OUT"]:
           f"{name}: GeoJSON points differ from the file's")
 
     multi = json.load(open(name + ".multi.json"))
-    check(multi.get("type") == "FeatureCollection" and len(multi["features"]) == 1, f"{name}: MultiPoint collection")
+    check(multi.get("type") == "FeatureCollection" and len(multi["features"]) == 1 + sites,
+          f"{name}: MultiPoint collection")
     g = multi["features"][0]["geometry"]
     check(g["type"] == "MultiPoint" and [tuple(c) for c in g["coordinates"]] == expected,
           f"{name}: MultiPoint points differ from the file's")

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "dialogue/data_items.h"
 #include "dialogue/file_system.h"
-#include "numeric/data_reader.h"
 #include "support/sample_files.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"

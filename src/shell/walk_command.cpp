@@ -1,0 +1,206 @@
+#include "shell/walk_command.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/interrupt.h"
+#include "common/program_end.h"
+#include "common/program_state.h"
+#include "export/atomic_output.h"
+#include "export/export_failure.h"
+#include "numeric/data_reader.h"
+#include "shell/scripted_run.h"
+#include "walk/random_walk.h"
+
+namespace sparsim {
+namespace {
+
+const RunKind kWalk{"sparsim walk", "out", true};
+constexpr int32_t kMostPasses = 1000000;
+constexpr int32_t kMostSteps = 2147483647;
+
+[[noreturn]] void Refuse(const std::string& message) { throw CommandFailure(kExitUsage, message); }
+
+// The command line's reading of the walk's input: an item the dialogue would
+// ask "Quit Now" about is an error; a missing value the dialogue walks on is
+// walked the same way and, when notes are kept, noted.
+class CommandWalkReader : public WalkReader {
+ public:
+  CommandWalkReader(std::string name, std::vector<std::string>* notes)
+      : name_(std::move(name)), notes_(notes) {}
+
+  int32_t Integer(InputFile& file, WalkItem item) override {
+    DataItem read = ReadIntegerDataItem(file.text());
+    last_ = read.source;
+    if (read.fault != ItemFault::kNone) Fail(read, item);
+    return static_cast<int32_t>(read.value);
+  }
+
+  double Real(InputFile& file, WalkItem item) override {
+    DataItem read = ReadDataItem(file.text());
+    if (read.fault == ItemFault::kNone) return read.value;
+    if (read.fault != ItemFault::kMissing && read.fault != ItemFault::kEnd) Fail(read, item);
+    if (notes_ != nullptr) {
+      std::string what = DescribeWalkItem(item);
+      std::string note = read.fault == ItemFault::kEnd
+                             ? DescribeBadItem(name_, read, what) + "; it is walked from 1e32"
+                             : name_ + ":" + std::to_string(read.source.line) + ": \"" +
+                                   read.source.token + "\" marks " + what +
+                                   " as missing; it is walked from 1e32";
+      notes_->push_back(note + ", as in the dialogue");
+    }
+    return kMissingValue;
+  }
+
+  [[noreturn]] void RefuseDimensions(int32_t) override {
+    throw CommandFailure(kExitFile, name_ + ":" + std::to_string(last_.line) +
+                                        ": the points have \"" + last_.token +
+                                        "\" coordinates; a walk needs 2");
+  }
+
+ private:
+  [[noreturn]] void Fail(const DataItem& read, WalkItem item) {
+    throw CommandFailure(kExitFile, DescribeBadItem(name_, read, DescribeWalkItem(item)));
+  }
+
+  std::string name_;
+  std::vector<std::string>* notes_;
+  ItemSource last_;
+};
+
+std::string ReadWholeInput(const std::string& path, const std::string& name) {
+  int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw CommandFailure(kExitFile, name + ": " + std::strerror(errno));
+  std::string content;
+  char chunk[65536];
+  for (;;) {
+    ssize_t count = ::read(fd, chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) {
+      if (g_interrupt_signal != 0) break;
+      continue;
+    }
+    if (count <= 0) {
+      int error = errno;
+      if (fd != STDIN_FILENO) ::close(fd);
+      if (count < 0) throw CommandFailure(kExitFile, name + ": " + std::strerror(error));
+      return content;
+    }
+    content.append(chunk, static_cast<std::size_t>(count));
+  }
+  if (fd != STDIN_FILENO) ::close(fd);
+  ThrowIfInterrupted();
+  return content;
+}
+
+// Reads the input once as a pass reads it, so that a bad item stops the
+// command before any file is written; gives the notes of what the dialogue
+// walks on without a question.
+std::vector<std::string> CheckInput(const std::string& content, const std::string& name) {
+  std::vector<std::string> notes;
+  auto state = std::make_unique<ProgramState>();
+  state->input_file.Open(std::make_unique<TextInput>(content, name));
+  CommandWalkReader reader(name, &notes);
+  TextOutput no_output(-1, "(check)", false);
+  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
+  if (count.processed != count.announced) {
+    notes.push_back(name + ": the file announces " + std::to_string(count.announced) +
+                    " points and holds " + std::to_string(count.processed));
+  } else if (!SkipSeparatorsToDataEnd(state->input_file.text())) {
+    notes.push_back(name + ":" + std::to_string(state->input_file.text().line_number()) +
+                    ": more numbers follow the " + std::to_string(count.announced) +
+                    " announced points; they are not walked");
+  }
+  return notes;
+}
+
+std::string Seconds(std::chrono::steady_clock::time_point start) {
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
+}
+
+}  // namespace
+
+int RunWalk(const WalkOptions& options, const CommandIo& io) {
+  try {
+    if (options.inputs.empty()) Refuse("no input file given");
+    if (options.inputs.size() > 1) {
+      Refuse("more than one input file given (" + options.inputs[0] + ", " + options.inputs[1] +
+             ")");
+    }
+    const std::string& input = options.inputs[0];
+    if (input.empty()) Refuse("the input file name is empty");
+    if (!options.max_step) Refuse("give the largest step with --max-step L");
+    if (!options.steps) Refuse("give the number of steps with --steps N");
+    const double max_step = RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
+    const int32_t steps = IntegerOption("--steps", *options.steps, 0, kMostSteps);
+    const int32_t passes =
+        options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
+    const OutputPlan plan = PlanOutputs(options.run, kWalk, passes, input);
+    const std::string name = input == "-" ? "(standard input)" : input;
+    const std::string content = ReadWholeInput(input, name);
+    for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
+    if (plan.seed_from_clock) {
+      Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
+    }
+    std::string standard_output;
+
+    auto work = [&](int32_t k, std::vector<std::string>& rows) {
+      const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
+      auto state = std::make_unique<ProgramState>();
+      state->rand_seed = seed;
+      state->input_file.Open(std::make_unique<TextInput>(content, name));
+      CommandWalkReader reader(name, nullptr);
+      for (int32_t pass = 1; pass <= passes; ++pass) {
+        auto start = std::chrono::steady_clock::now();
+        TextOutput out = TextOutput::InMemory();
+        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps);
+        const std::string& file = plan.Name(k, pass);
+        std::string rendered = RenderOutput(plan.format, out.contents(), file, std::nullopt);
+        if (file.empty()) {
+          standard_output = std::move(rendered);
+        } else {
+          WriteOutputFile(file, rendered, plan.force);
+        }
+        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
+                       "," + ManifestField(file.empty() ? "-" : file) + "," +
+                       std::to_string(count.processed) + "," + Seconds(start));
+        // The next pass reads the input again, with the generator running on.
+        state->input_file.Rewind();
+      }
+    };
+    int status = RunReplicates(plan, io, kWalk, "replicate,seed,pass,file,points,seconds", work);
+    if (status == 0 && plan.Name(1, 1).empty()) {
+      WriteAll(io.out_fd, standard_output, "(standard output)");
+    }
+    return status;
+  } catch (const CommandFailure& failure) {
+    Say(io, kWalk.command, failure.what());
+    if (failure.exit_status() == kExitUsage) SayTryHelp(io, kWalk.command);
+    return failure.exit_status();
+  } catch (const ExportFailure& failure) {
+    Say(io, kWalk.command, failure.what());
+    return failure.exit_status();
+  } catch (const ProgramEnd& end) {
+    // Interrupted while the input was read or checked.
+    Say(io, kWalk.command,
+        IsInterruptStatus(end.exit_status()) ? "interrupted before any file was written"
+                                             : std::string(end.report()));
+    return end.exit_status();
+  } catch (const std::exception& error) {
+    // Out of memory, or no working folder to resolve names in.
+    Say(io, kWalk.command, error.what());
+    return kExitFile;
+  }
+}
+
+}  // namespace sparsim

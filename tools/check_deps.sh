@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Checks that the Debian packages a build needs are installed, before any
+# configure starts:
+#
+#   tools/check_deps.sh run    the program: a C++ compiler, CMake, CLI11
+#   tools/check_deps.sh test   the same, and Google Test for the tests
+#
+# When something is missing: as root, with apt-get at hand, it installs the
+# packages itself; otherwise it names them with the exact apt-get line to run
+# and fails, so that no configure stops half-way for want of a package.
+# Exit status: 0 all there (or installed), 1 something missing.
+set -u
+
+goal=${1:-run}
+case $goal in
+  run | test) ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+compiler=${CXX:-g++}
+
+# have_header HEADER: the compiler finds it (wherever it is installed); with
+# no compiler yet, the Debian place is looked at.
+have_header() {
+  if command -v "$compiler" > /dev/null 2>&1; then
+    printf '#include <%s>\n' "$1" | "$compiler" -std=c++20 -E -x c++ - -o /dev/null 2> /dev/null
+  else
+    [ -f "/usr/include/$1" ]
+  fi
+}
+
+missing_packages() {
+  local need=()
+  command -v "$compiler" > /dev/null 2>&1 || need+=(g++)
+  command -v cmake > /dev/null 2>&1 || need+=(cmake)
+  have_header CLI/CLI.hpp || need+=(libcli11-dev)
+  if [ "$goal" = test ]; then
+    have_header gtest/gtest.h || need+=(libgtest-dev)
+  fi
+  echo "${need[*]}"
+}
+
+need=$(missing_packages)
+[ -z "$need" ] && exit 0
+
+if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null 2>&1; then
+  echo "Installing the Debian packages that 'make $goal' needs: $need"
+  export DEBIAN_FRONTEND=noninteractive
+  # shellcheck disable=SC2086 # one word per package
+  if apt-get update -qq && apt-get install -y -qq --no-install-recommends $need; then
+    need=$(missing_packages)
+    [ -z "$need" ] && exit 0
+  fi
+  echo "'make $goal' still needs the Debian packages: $need" >&2
+  exit 1
+fi
+
+{
+  echo "'make $goal' needs Debian packages that are not installed: $need"
+  if [ "$(id -u)" != 0 ] && command -v sudo > /dev/null 2>&1; then
+    echo "Install them with this command, then run 'make $goal' again:"
+    echo "    sudo apt-get install $need"
+  else
+    echo "Install them as root with this command, then run 'make $goal' again:"
+    echo "    apt-get install $need"
+  fi
+} >&2
+exit 1
