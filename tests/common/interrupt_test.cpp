@@ -1,7 +1,7 @@
 #include "common/interrupt.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -161,12 +161,14 @@ TEST_F(Interrupts, SignalDuringAWriteToAFullPipeEndsItAtOnce) {
     FullPipe pipe;
     TextOutput out(pipe.fds[1], "standard output", false);
     int status = -1;
-    auto took = RunWhileSignalled(signal, kNeverNeeded, [&] { pipe.Drain(); }, [&] {
-      status = EndStatus([&] {
-        out.WriteLine("Walked");
-        out.Flush();
-      });
-    });
+    auto took = RunWhileSignalled(
+        signal, kNeverNeeded, [&] { pipe.Drain(); },
+        [&] {
+          status = EndStatus([&] {
+            out.WriteLine("Walked");
+            out.Flush();
+          });
+        });
     EXPECT_EQ(status, 128 + signal);
     EXPECT_LT(took, kNoWait);
     // On the way out, with the signal recorded, a write waits for nothing:

@@ -61,8 +61,8 @@ TEST(EngineEdges, CircleOfRadiusFarAwayAndJustBelow) {
   const double below = std::nextafter(kFarAway, 0.0);
   for (double radius : {kFarAway, below}) {
     ExpectSameSet(CircleSite(0, 0, radius, 'U'), nullptr, 5, 7, "centred");
-    ExpectSameSet(Clustered(CircleSite(-3e29, 2e29, radius, 'U'), 3, true, radius, 'C'),
-                  nullptr, 8, 11, "contagious");
+    ExpectSameSet(Clustered(CircleSite(-3e29, 2e29, radius, 'U'), 3, true, radius, 'C'), nullptr, 8,
+                  11, "contagious");
   }
 }
 
