@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <utility>
@@ -85,6 +86,18 @@ void TextInput::Advance() {
   ++position_;
 }
 
+std::string_view TextInput::Ahead() {
+  if (!Fill(1)) return {};
+  std::string_view ahead(buffer_.data() + position_, buffer_.size() - position_);
+  return ahead.substr(0, ahead.find(static_cast<char>(kEndOfFileMark)));
+}
+
+void TextInput::Skip(std::size_t count) {
+  const char* start = buffer_.data() + position_;
+  line_number_ += static_cast<std::size_t>(std::count(start, start + count, '\n'));
+  position_ += count;
+}
+
 void TextInput::Rewind() {
   if (fd_ >= 0) {
     if (::lseek(fd_, 0, SEEK_SET) < 0) throw IoFault(name_, errno);
@@ -143,15 +156,17 @@ std::string ReadLineText(TextInput& in) {
   try {
     std::string line;
     for (;;) {
+      // The characters up to the next CR or LF go in at once.
+      std::string_view ahead = in.Ahead();
+      std::size_t plain = std::min(ahead.find_first_of("\r\n"), ahead.size());
+      line.append(ahead.substr(0, plain));
+      in.Skip(plain);
       int c = in.Peek();
       if (c == kEndOfText || c == kLineFeed) break;
       if (c == kCarriageReturn) {
         if (in.PeekAt(1) == kLineFeed) break;
         in.Advance();  // a CR on its own is dropped
-        continue;
       }
-      line.push_back(static_cast<char>(c));
-      in.Advance();
     }
     return line;
   } catch (const std::bad_alloc&) {
