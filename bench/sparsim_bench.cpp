@@ -1,5 +1,6 @@
 // Timings of the program's inner loops: generating a full set, formatting
-// and parsing numbers, walking points and drawing the plot.
+// and parsing numbers, walking points, drawing the plot, and looking up a
+// file name of many parts.
 //
 //   make bench    (builds with Google Benchmark when it is installed)
 
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "common/program_state.h"
+#include "dialogue/file_system.h"
 #include "generate/sampling.h"
 #include "numeric/number_format.h"
 #include "numeric/number_parse.h"
@@ -87,6 +89,16 @@ void BM_PlotFullStore(benchmark::State& bench) {
   }
 }
 
+// A name of range(0) parts "E\" below the working folder, where no E is:
+// the time should grow in proportion to the parts.
+void BM_ResolveLongName(benchmark::State& bench) {
+  std::string name;
+  for (int64_t i = 0; i < bench.range(0); ++i) name += "E\\";
+  name += "F";
+  for (auto _ : bench) benchmark::DoNotOptimize(ResolveFileName(".", name));
+  bench.SetComplexityN(bench.range(0));
+}
+
 BENCHMARK(BM_CentredUniformCircle)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CentredNormalCircle)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Contagious500SeedsConic)->Unit(benchmark::kMillisecond);
@@ -94,6 +106,11 @@ BENCHMARK(BM_FormatFixedPointLine);
 BENCHMARK(BM_ParseReal);
 BENCHMARK(BM_RandomStep);
 BENCHMARK(BM_PlotFullStore)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ResolveLongName)
+    ->RangeMultiplier(4)
+    ->Range(25000, 1600000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace
 }  // namespace sparsim

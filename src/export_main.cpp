@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "common/interrupt.h"
 #include "export/export_run.h"
 
 int main(int argc, char** argv) {
+  // Ctrl-C, SIGTERM and SIGHUP end an export cleanly, leaving no temporary
+  // file; a closed pipe or the file-size limit is a failed write.
+  sparsim::InstallInterruptHandlers();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   std::string diagnostics;

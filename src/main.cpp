@@ -5,7 +5,6 @@
 #include <locale.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,9 +34,8 @@ bool TerminalUsesUtf8() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A closed pipe is reported as a failed write, not a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
-  // Ctrl-C and SIGTERM end the run cleanly, keeping what was written.
+  // Ctrl-C, SIGTERM and SIGHUP end the run cleanly, keeping what was
+  // written; a closed pipe or the file-size limit is a failed write.
   sparsim::InstallInterruptHandlers();
   if (argc > 1) {
     std::vector<std::string> args(argv + 1, argv + argc);

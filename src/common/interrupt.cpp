@@ -9,6 +9,9 @@ volatile std::sig_atomic_t g_interrupt_signal = 0;
 
 namespace {
 
+constexpr int kRecordedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kIgnoredSignals[] = {SIGPIPE, SIGXFSZ};
+
 extern "C" void RecordSignal(int signal) { g_interrupt_signal = signal; }
 
 void Handle(int signal) {
@@ -22,16 +25,29 @@ void Handle(int signal) {
 sigset_t InterruptSignals() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
+  for (int signal : kRecordedSignals) sigaddset(&set, signal);
   return set;
+}
+
+// Waits for events on fd until a signal is recorded. The check and the wait
+// are made with the signals blocked and atomically unblocked, so one that
+// arrives just before the wait stays pending until ppoll unblocks it, and
+// then ends the wait at once.
+void WaitOrInterrupted(int fd, short events) {
+  sigset_t blocked = InterruptSignals();
+  sigset_t previous;
+  ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+  pollfd wanted{fd, events, 0};
+  if (g_interrupt_signal == 0) ::ppoll(&wanted, 1, nullptr, &previous);
+  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  ThrowIfInterrupted();
 }
 
 }  // namespace
 
 void InstallInterruptHandlers() {
-  Handle(SIGINT);
-  Handle(SIGTERM);
+  for (int signal : kRecordedSignals) Handle(signal);
+  for (int signal : kIgnoredSignals) ::signal(signal, SIG_IGN);
 }
 
 void ClearInterrupt() { g_interrupt_signal = 0; }
@@ -40,16 +56,14 @@ ProgramEnd InterruptEnd(int signal) { return ProgramEnd(128 + signal, ""); }
 
 void ThrowInterruptEnd() { throw InterruptEnd(g_interrupt_signal); }
 
-void WaitReadableOrInterrupted(int fd) {
-  sigset_t blocked = InterruptSignals();
-  sigset_t previous;
-  ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-  pollfd wanted{fd, POLLIN, 0};
-  // With the signals blocked, one that arrives after this check stays
-  // pending until ppoll unblocks them, and then ends the wait at once.
-  if (g_interrupt_signal == 0) ::ppoll(&wanted, 1, nullptr, &previous);
-  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  ThrowIfInterrupted();
+void WaitReadableOrInterrupted(int fd) { WaitOrInterrupted(fd, POLLIN); }
+
+void WaitWritableOrInterrupted(int fd) {
+  if (g_interrupt_signal == 0) return WaitOrInterrupted(fd, POLLOUT);
+  pollfd wanted{fd, POLLOUT, 0};
+  // An error or a hang-up lets the write itself report the fault.
+  if (::poll(&wanted, 1, 0) > 0) return;
+  ThrowInterruptEnd();
 }
 
 }  // namespace sparsim

@@ -26,9 +26,10 @@ constexpr int kExitNormal = 0;      // normal end, and the end after FatalError
 constexpr int kExitEndOfInput = 1;  // the answers ran out before a question was answered
 constexpr int kExitIoFault = 2;     // a read, write, close or flush failed
 
-// Stopped by Ctrl-C (SIGINT) or by SIGTERM; see common/interrupt.h.
+// Stopped by Ctrl-C (SIGINT), by SIGTERM or by SIGHUP; see common/interrupt.h.
 constexpr int kExitInterrupted = 130;
 constexpr int kExitTerminated = 143;
+constexpr int kExitHungUp = 129;
 
 class ProgramEnd : public std::runtime_error {
  public:

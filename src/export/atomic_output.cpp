@@ -4,16 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "common/interrupt.h"
 #include "export/export_failure.h"
 
 namespace sparsim {
 namespace {
+
+constexpr char kInterrupted[] = "interrupted";
 
 [[noreturn]] void Fail(const std::string& name, int error_number) {
   throw ExportFailure(kExitBadFile, name + ": " + std::strerror(error_number));
@@ -24,6 +28,15 @@ mode_t NewFileMode() {
   mode_t mask = ::umask(0);
   ::umask(mask);
   return static_cast<mode_t>(0666 & ~mask);
+}
+
+// The permission bits the file at path gets: those of the file it replaces,
+// or those of a new file. A file the user could not write is not replaced.
+mode_t ReplacementMode(const std::string& path) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) != 0) return NewFileMode();
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) Fail(path, errno);
+  return static_cast<mode_t>(existing.st_mode & 0777);
 }
 
 std::string TemporaryPattern(const std::string& path) {
@@ -65,11 +78,12 @@ int RenameInPlace(const std::string& temporary, const std::string& path, bool re
 }
 
 void ReplaceFile(const std::string& path, std::string_view content, bool replace) {
+  mode_t mode = ReplacementMode(path);
   std::string temporary = TemporaryPattern(path);
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) Fail(path, errno);
   try {
-    if (::fchmod(fd, NewFileMode()) != 0) Fail(path, errno);
+    if (::fchmod(fd, mode) != 0) Fail(path, errno);
     WriteAll(fd, content, path);
     if (::fsync(fd) != 0) Fail(path, errno);
     int result = ::close(fd);
@@ -86,11 +100,36 @@ void ReplaceFile(const std::string& path, std::string_view content, bool replace
 }  // namespace
 
 void WriteAll(int fd, std::string_view content, const std::string& name) {
+  struct stat info {};
+  // A write to a pipe or a terminal can wait for its reader; the wait
+  // happens where a signal ends it, and a piece this small then goes in.
+  const bool stream = ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode);
   while (!content.empty()) {
-    ssize_t count = ::write(fd, content.data(), content.size());
+    std::size_t piece = content.size();
+    if (stream) {
+      try {
+        WaitWritableOrInterrupted(fd);
+      } catch (const ProgramEnd& interrupt) {
+        throw ExportFailure(interrupt.exit_status(), kInterrupted);
+      }
+      piece = std::min(piece, kUnblockedWrite);
+    }
+    ssize_t count = ::write(fd, content.data(), piece);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) Fail(name, errno);
     content.remove_prefix(static_cast<std::size_t>(count));
+  }
+}
+
+void RefuseInputAsOutput(const std::string& input, const std::string& output) {
+  struct stat input_file {};
+  struct stat output_file {};
+  bool input_known = input == "-" ? ::fstat(STDIN_FILENO, &input_file) == 0
+                                  : ::stat(input.c_str(), &input_file) == 0;
+  if (!input_known || !S_ISREG(input_file.st_mode)) return;
+  if (::stat(output.c_str(), &output_file) != 0) return;
+  if (input_file.st_dev == output_file.st_dev && input_file.st_ino == output_file.st_ino) {
+    throw ExportFailure(kExitBadFile, output + ": the output file must differ from the input file");
   }
 }
 

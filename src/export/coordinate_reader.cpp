@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/interrupt.h"
 #include "export/export_failure.h"
 #include "numeric/data_reader.h"
 
@@ -64,6 +65,7 @@ bool IsMissing(const ItemSource& source) { return source.token.find('?') != std:
 void ReadPoints(ItemReader& reader, CoordinateSet& set) {
   int32_t count = 0;
   while (count < set.announced && !reader.AtDataEnd()) {
+    ThrowIfInterrupted();
     ++count;
     std::string number = std::to_string(count);
     ItemSource x_source;
@@ -93,6 +95,8 @@ std::string ReadWhole(int fd, const std::string& name) {
   std::string content;
   char chunk[65536];
   for (;;) {
+    // A signal ends the wait for a pipe that stays open.
+    WaitReadableOrInterrupted(fd);
     ssize_t count = ::read(fd, chunk, sizeof chunk);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) throw ExportFailure(kExitBadFile, name + ": " + std::strerror(errno));

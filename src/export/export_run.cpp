@@ -3,6 +3,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "common/interrupt.h"
+#include "common/program_end.h"
 #include "export/atomic_output.h"
 #include "export/coordinate_reader.h"
 #include "export/csv_writer.h"
@@ -44,6 +46,7 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
 }
 
 int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
+  if (!args.output.empty()) RefuseInputAsOutput(args.input, args.output);
   CoordinateSet set = ReadCoordinateFile(args.input);
   for (const std::string& note : set.notes) diagnostics.AddLine(note);
   std::string content;
@@ -52,11 +55,16 @@ int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
   } catch (const std::domain_error& error) {
     throw ExportFailure(kExitBadFile, set.name + ": " + error.what());
   }
+  // A signal that came while the file was read or the picture drawn ends
+  // the export before anything is written.
+  ThrowIfInterrupted();
   if (args.output.empty()) {
     WriteAll(out_fd, content, "(standard output)");
   } else {
     WriteFileAtomically(args.output, content);
   }
+  // A signal too late to stop the export still ends the run as interrupted.
+  ThrowIfInterrupted();
   return kExportOk;
 }
 
@@ -90,6 +98,9 @@ int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string
   } catch (const ExportFailure& failure) {
     diagnostics.AddLine(failure.what());
     return failure.exit_status();
+  } catch (const ProgramEnd& end) {  // an interrupt by signal
+    diagnostics.AddLine(*end.report() != '\0' ? end.report() : "interrupted");
+    return end.exit_status();
   } catch (const std::bad_alloc&) {
     diagnostics.AddLine("out of memory");
     return kExitBadFile;

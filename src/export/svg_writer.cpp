@@ -17,7 +17,10 @@ namespace {
 constexpr double kPlotSide = 600;  // the frame's longer side
 constexpr double kLeastSideShare = 0.2;
 constexpr double kMarginShare = 0.04;  // room around the points, of the longer span
-constexpr double kLeft = 90;           // room for the Y labels
+// The least span of the frame, of the largest coordinate: a millionth of what
+// a double tells apart there, so ticks and marks stay distinct and finite.
+constexpr double kLeastRelativeSpan = 1e-10;
+constexpr double kLeft = 90;  // room for the Y labels
 constexpr double kRight = 30;
 constexpr double kTop = 20;
 constexpr double kAxisBand = 34;  // X labels below the frame
@@ -134,7 +137,11 @@ void Widen(double& low, double& high, double span) {
 
 Frame FitFrame(Extent e) {
   double longer = std::max(e.x1 - e.x0, e.y1 - e.y0);
-  if (longer == 0) longer = std::max(std::fabs(e.x0), std::fabs(e.y0)) / 10;
+  double magnitude = std::max({std::fabs(e.x0), std::fabs(e.x1), std::fabs(e.y0), std::fabs(e.y1)});
+  if (longer == 0) longer = magnitude / 10;
+  // A span too small next to the coordinates would vanish in their rounding
+  // (X about 1e9 with Y within 1e-8): the frame is at least this wide.
+  longer = std::max(longer, magnitude * kLeastRelativeSpan);
   if (longer == 0) longer = 1;
   Widen(e.x0, e.x1, longer * kLeastSideShare);
   Widen(e.y0, e.y1, longer * kLeastSideShare);

@@ -7,9 +7,13 @@
 namespace sparsim {
 namespace {
 
-// Exponents beyond this already make every power of ten overflow or vanish;
-// larger ones are held at it so that counting them cannot overflow.
-constexpr int64_t kExponentLimit = 100000;
+// The largest power of ten that extended precision holds (1.19e4932 is its
+// largest value).
+constexpr int64_t kLargestPowerOfTen = 4932;
+// An exponent this far beyond the length of the text makes the value overflow
+// or vanish whatever the digits are (see ParseReal); one beyond it is held at
+// it, so that counting it cannot overflow.
+constexpr int64_t kExponentMargin = 10000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -25,6 +29,15 @@ int HexDigitValue(char c) {
 long double PowerOfTen(int64_t k) {
   std::string text = "1e" + std::to_string(k);
   return std::strtold(text.c_str(), nullptr);
+}
+
+// mantissa * 10^k, as one correctly rounded product or quotient wherever the
+// power of ten has an extended value; a smaller power than that is divided
+// out in two steps, since the quotient may still be a number.
+long double ScaleByPowerOfTen(long double mantissa, int64_t k) {
+  if (k > 0) return mantissa * PowerOfTen(k);
+  if (k >= -kLargestPowerOfTen) return k == 0 ? mantissa : mantissa / PowerOfTen(-k);
+  return mantissa / PowerOfTen(kLargestPowerOfTen) / PowerOfTen(-k - kLargestPowerOfTen);
 }
 
 // Reads the text from `position` on; positions are 0-based here and turned
@@ -65,16 +78,29 @@ RealParse ParseReal(std::string_view text) {
   }
   long double mantissa = 0;
   int64_t fraction_digits = 0;
-  for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
-    mantissa = mantissa * 10 + (in.Next() - '0');
-  }
+  // Digits after the integer has reached the end of the extended range are
+  // not added to it; each counts as a factor of ten instead.
+  int64_t dropped_digits = 0;
+  auto add_digit = [&](char digit) {
+    long double next = mantissa * 10 + (digit - '0');
+    if (dropped_digits > 0 || std::isinf(next)) {
+      ++dropped_digits;
+    } else {
+      mantissa = next;
+    }
+  };
+  for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) add_digit(in.Next());
   if (!in.AtEnd() && in.Next() == '.') {
     in.Skip();
     for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
-      mantissa = mantissa * 10 + (in.Next() - '0');
+      add_digit(in.Next());
       ++fraction_digits;
     }
   }
+  // With m digits in all, the value lies within 10^(exponent - m) and
+  // 10^(exponent + m + 4933): past the margin it is infinite or zero
+  // whatever the exponent's exact size.
+  const int64_t exponent_limit = static_cast<int64_t>(text.size()) + kExponentMargin;
   int64_t exponent = 0;
   if (!in.AtEnd() && (in.Next() == 'E' || in.Next() == 'e')) {
     in.Skip();
@@ -88,7 +114,7 @@ RealParse ParseReal(std::string_view text) {
       return result;
     }
     for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) {
-      if (exponent < kExponentLimit) exponent = exponent * 10 + (in.Next() - '0');
+      if (exponent < exponent_limit) exponent = exponent * 10 + (in.Next() - '0');
     }
     if (exponent_negative) exponent = -exponent;
   }
@@ -96,17 +122,8 @@ RealParse ParseReal(std::string_view text) {
     result.error_position = in.ErrorHere();
     return result;
   }
-  int64_t k = exponent - fraction_digits;
-  long double value = mantissa;
-  if (mantissa == 0) {
-    value = 0;
-  } else if (std::isinf(mantissa)) {
-    value = mantissa;  // the digits alone overflow: the number is too large
-  } else if (k > 0) {
-    value = mantissa * PowerOfTen(k);
-  } else if (k < 0) {
-    value = mantissa / PowerOfTen(-k);
-  }
+  long double value =
+      mantissa == 0 ? 0 : ScaleByPowerOfTen(mantissa, exponent - fraction_digits + dropped_digits);
   result.value = negative ? -value : value;
   return result;
 }

@@ -11,7 +11,10 @@
 // of the point. The digits are accumulated as one extended-precision integer,
 // scaled by the power of ten that the exponent and the number of fraction
 // digits give, and the sign is applied last. A zero mantissa gives zero
-// whatever the exponent; the value is never NaN.
+// whatever the exponent; the value is never NaN. The exponent counts exactly
+// for a text of any length, and digits beyond the extended range count as
+// powers of ten, so a million zeros change nothing:
+//   ParseReal("0.000...0001e1000000") -> 1 (999999 zeros after the point)
 //   ParseReal("1.5E-2") -> 0.015, 0      ParseReal("1,5") -> 2
 //   ParseReal("1e")     -> 3             ParseReal(".")   -> 0, 0
 //

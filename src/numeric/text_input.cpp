@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 #include <utility>
 
 #include "common/interrupt.h"
@@ -84,6 +86,18 @@ void TextInput::Advance() {
   ++position_;
 }
 
+std::string_view TextInput::Ahead() {
+  if (!Fill(1)) return {};
+  std::string_view ahead(buffer_.data() + position_, buffer_.size() - position_);
+  return ahead.substr(0, ahead.find(static_cast<char>(kEndOfFileMark)));
+}
+
+void TextInput::Skip(std::size_t count) {
+  const char* start = buffer_.data() + position_;
+  line_number_ += static_cast<std::size_t>(std::count(start, start + count, '\n'));
+  position_ += count;
+}
+
 void TextInput::Rewind() {
   if (fd_ >= 0) {
     if (::lseek(fd_, 0, SEEK_SET) < 0) throw IoFault(name_, errno);
@@ -139,19 +153,26 @@ bool SkipBlanksToLineEnd(TextInput& in) {
 }
 
 std::string ReadLineText(TextInput& in) {
-  std::string line;
-  for (;;) {
-    int c = in.Peek();
-    if (c == kEndOfText || c == kLineFeed) break;
-    if (c == kCarriageReturn) {
-      if (in.PeekAt(1) == kLineFeed) break;
-      in.Advance();  // a CR on its own is dropped
-      continue;
+  try {
+    std::string line;
+    for (;;) {
+      // The characters up to the next CR or LF go in at once.
+      std::string_view ahead = in.Ahead();
+      std::size_t plain = std::min(ahead.find_first_of("\r\n"), ahead.size());
+      line.append(ahead.substr(0, plain));
+      in.Skip(plain);
+      int c = in.Peek();
+      if (c == kEndOfText || c == kLineFeed) break;
+      if (c == kCarriageReturn) {
+        if (in.PeekAt(1) == kLineFeed) break;
+        in.Advance();  // a CR on its own is dropped
+      }
     }
-    line.push_back(static_cast<char>(c));
-    in.Advance();
+    return line;
+  } catch (const std::bad_alloc&) {
+    // The line is freed by now, so the report can be made.
+    throw IoFault(in.name(), ENOMEM);
   }
-  return line;
 }
 
 void SkipToNextLine(TextInput& in) {

@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace sparsim {
 
@@ -47,6 +48,12 @@ class TextInput {
   int Peek() { return PeekAt(0); }
   // Moves past the next character; does nothing at the end of the content.
   void Advance();
+  // The unread characters at hand, up to the end mark: those already taken
+  // from the source, or else the next ones it gives. Empty only at the end
+  // of the content. Lets a reader take a long run of characters at once.
+  std::string_view Ahead();
+  // Moves past the first count characters of Ahead().
+  void Skip(std::size_t count);
 
   // The line of the next character: 1 at the start, plus one for every LF
   // moved past. "a\r\nb" is at line 2 once the LF is behind it.
@@ -92,7 +99,9 @@ bool SkipBlanksToFileEnd(TextInput& in);
 // or LF (left unread) or at the end; false at a character above 32.
 bool SkipBlanksToLineEnd(TextInput& in);
 // The rest of the current line without its line end, which stays unread. A CR
-// that is not followed by LF is dropped from the text.
+// that is not followed by LF is dropped from the text. The line is kept
+// whole, however long; one too long for the memory the program may use
+// throws the IoFault "NAME: Cannot allocate memory".
 std::string ReadLineText(TextInput& in);
 // Reads up to and including the next LF (or CR LF), or to the end.
 void SkipToNextLine(TextInput& in);

@@ -1,10 +1,13 @@
 #include "numeric/text_output.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
+#include "common/interrupt.h"
 #include "common/program_end.h"
 
 namespace sparsim {
@@ -27,6 +30,9 @@ TextOutput::TextOutput(TextOutput&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       owns_fd_(std::exchange(other.owns_fd_, false)),
       in_memory_(other.in_memory_),
+      kind_(other.kind_),
+      failed_(other.failed_),
+      unterminated_(other.unterminated_),
       name_(std::move(other.name_)),
       buffer_(std::move(other.buffer_)),
       memory_(std::move(other.memory_)),
@@ -73,14 +79,43 @@ void TextOutput::Flush() {
 }
 
 void TextOutput::WriteOut(std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t count = ::write(fd_, bytes.data(), bytes.size());
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      throw IoFault(name_, errno);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(count));
+  if (failed_) return;
+  if (kind_ == Kind::kUnknown) {
+    struct stat info {};
+    bool file = ::fstat(fd_, &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode));
+    kind_ = file ? Kind::kFile : Kind::kStream;
   }
+  while (!bytes.empty()) {
+    std::size_t piece = bytes.size();
+    if (kind_ == Kind::kStream) {
+      // The wait happens where a signal can end it; a piece this small then
+      // goes into a pipe without waiting again.
+      WaitWritableOrInterrupted(fd_);
+      piece = std::min(piece, kUnblockedWrite);
+    }
+    ssize_t count = ::write(fd_, bytes.data(), piece);
+    if (count < 0) {
+      if (errno == EINTR) continue;  // the wait above looks at the signal
+      FailWrite(errno);
+    }
+    std::string_view written = bytes.substr(0, static_cast<std::size_t>(count));
+    std::size_t line_end = written.rfind('\n');
+    unterminated_ = line_end == std::string_view::npos ? unterminated_ + written.size()
+                                                       : written.size() - line_end - 1;
+    bytes.remove_prefix(written.size());
+  }
+}
+
+void TextOutput::FailWrite(int error_number) {
+  failed_ = true;
+  if (owns_fd_ && kind_ == Kind::kFile && unterminated_ > 0) {
+    // Nothing more is written, so the cut is where the file ends.
+    off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    if (end >= static_cast<off_t>(unterminated_)) {
+      [[maybe_unused]] int ignored = ::ftruncate(fd_, end - static_cast<off_t>(unterminated_));
+    }
+  }
+  throw IoFault(name_, error_number);
 }
 
 void TextOutput::Close() {

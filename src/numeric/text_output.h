@@ -12,7 +12,12 @@
 //   out.WriteLine("12345");
 //   out.contents() == "Random Seed: 12345\r\n"
 //
-// A failed write or close throws the IoFault of common/program_end.h.
+// A failed write or close throws the IoFault of common/program_end.h. A file
+// the output owns is then cut back to the end of its last whole line, so
+// that a full disk or the file-size limit never leaves half a point line
+// ("1058.0000,10") to be read back as a point; the output takes nothing
+// more. A write to a pipe or a terminal that waits for its reader ends with
+// the interrupt's ProgramEnd when a signal comes (common/interrupt.h).
 
 #ifndef SPARSIM_NUMERIC_TEXT_OUTPUT_H_
 #define SPARSIM_NUMERIC_TEXT_OUTPUT_H_
@@ -52,10 +57,17 @@ class TextOutput {
 
  private:
   void WriteOut(std::string_view bytes);
+  [[noreturn]] void FailWrite(int error_number);
 
   int fd_;
   bool owns_fd_;
   bool in_memory_;
+  // Whether a write to fd_ can wait for a reader (a pipe, a terminal), as a
+  // write to a regular file cannot; looked up at the first write.
+  enum class Kind { kUnknown, kFile, kStream } kind_ = Kind::kUnknown;
+  bool failed_ = false;
+  // Bytes handed to fd_ since the last line end handed to it.
+  std::size_t unterminated_ = 0;
   std::string name_;
   std::string buffer_;
   std::string memory_;

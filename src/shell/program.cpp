@@ -1,6 +1,9 @@
 #include "shell/program.h"
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
+#include <new>
 
 #include "common/interrupt.h"
 #include "common/program_end.h"
@@ -31,12 +34,13 @@ void RunModes(Console& console, ProgramState& state) {
 }
 
 // Runs one closing step; its failure becomes the result unless an earlier
-// failure is already being reported.
+// end (a fault, the end of the answers, an interrupt) is already the
+// result: the first is the one reported.
 void CloseQuietly(RunResult& result, const std::function<void()>& step) {
   try {
     step();
   } catch (const ProgramEnd& fault) {
-    if (result.error_report.empty()) {
+    if (result.exit_status == kExitNormal) {
       result.exit_status = fault.exit_status();
       result.error_report = fault.report();
     }
@@ -61,6 +65,11 @@ RunResult RunProgram(Console& console, ProgramState& state) {
   } catch (const ProgramEnd& end) {
     result.exit_status = end.exit_status();
     result.error_report = end.report();
+  } catch (const std::bad_alloc&) {
+    // Under a memory limit: a report and the status of a failed operation,
+    // with the files closed as after any other fault.
+    result.exit_status = kExitIoFault;
+    result.error_report = std::string("sparsim: ") + std::strerror(ENOMEM);
   }
   // The files come first: keeping what was written matters most.
   const bool interrupted = IsInterruptStatus(result.exit_status);

@@ -1,5 +1,6 @@
 #include "common/interrupt.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <signal.h>
@@ -12,9 +13,11 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "generate/sampling.h"
 #include "numeric/text_input.h"
+#include "numeric/text_output.h"
 #include "shell/program.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"
@@ -29,20 +32,24 @@ class Interrupts : public ::testing::Test {
  protected:
   void SetUp() override { InstallInterruptHandlers(); }
   void TearDown() override {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) std::signal(signal, SIG_DFL);
     ClearInterrupt();
   }
 };
 
 TEST_F(Interrupts, SignalIsRecordedAndEndsTheProgramWithItsStatus) {
   ThrowIfInterrupted();  // nothing recorded: returns
-  std::raise(SIGINT);
-  EXPECT_EQ(g_interrupt_signal, SIGINT);
-  EXPECT_EQ(EndStatus([] { ThrowIfInterrupted(); }), 130);
-  ClearInterrupt();
-  std::raise(SIGTERM);
-  EXPECT_EQ(EndStatus([] { ThrowIfInterrupted(); }), 143);
+  const std::pair<int, int> cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+  for (auto [signal, status] : cases) {
+    std::raise(signal);
+    EXPECT_EQ(g_interrupt_signal, signal);
+    EXPECT_EQ(EndStatus([] { ThrowIfInterrupted(); }), status) << signal;
+    ClearInterrupt();
+  }
+  // A closed pipe and the file-size limit make writes fail instead.
+  std::raise(SIGPIPE);
+  std::raise(SIGXFSZ);
+  EXPECT_EQ(g_interrupt_signal, 0);
 }
 
 // A pipe with nothing in it; a read from it waits until something is
@@ -58,34 +65,50 @@ struct QuietPipe {
   int fds[2] = {-1, -1};
 };
 
-// Runs read on this thread while another one sends signal to it (none for
-// 0) after a short pause, then, after write_after, writes "late" into the
-// pipe: a read that does not end at the signal returns that line instead
-// of hanging the tests.
-template <typename Read>
-void ReadWhileSignalled(QuietPipe& pipe, int signal, std::chrono::milliseconds write_after,
-                        Read read) {
+// Runs action on this thread while another one sends signal to it (none
+// for 0) after a short pause, then, after rescue_after, calls rescue, which
+// lets an action that did not end at the signal end instead of hanging the
+// tests. Gives the time the action took.
+template <typename Rescue, typename Action>
+std::chrono::duration<double> RunWhileSignalled(int signal, std::chrono::milliseconds rescue_after,
+                                                Rescue rescue, Action action) {
   std::mutex mutex;
   std::condition_variable done_changed;
   bool done = false;
-  pthread_t reader = ::pthread_self();
+  pthread_t runner = ::pthread_self();
   std::thread sender([&] {
     std::unique_lock<std::mutex> lock(mutex);
     if (done_changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; })) return;
-    if (signal != 0) ::pthread_kill(reader, signal);
-    if (done_changed.wait_for(lock, write_after, [&] { return done; })) return;
-    if (::write(pipe.fds[1], "late\n", 5) != 5) ADD_FAILURE() << "write failed";
+    if (signal != 0) ::pthread_kill(runner, signal);
+    if (done_changed.wait_for(lock, rescue_after, [&] { return done; })) return;
+    rescue();
   });
-  read();
+  auto start = std::chrono::steady_clock::now();
+  action();
+  auto took = std::chrono::steady_clock::now() - start;
   {
     std::lock_guard<std::mutex> lock(mutex);
     done = true;
   }
   done_changed.notify_all();
   sender.join();
+  return took;
+}
+
+// A read from the pipe while signalled; the rescue writes "late" into it.
+template <typename Read>
+std::chrono::duration<double> ReadWhileSignalled(QuietPipe& pipe, int signal,
+                                                 std::chrono::milliseconds write_after, Read read) {
+  auto late = [&] {
+    if (::write(pipe.fds[1], "late\n", 5) != 5) ADD_FAILURE() << "write failed";
+  };
+  return RunWhileSignalled(signal, write_after, late, read);
 }
 
 constexpr std::chrono::seconds kNeverNeeded(5);
+// Far below kNeverNeeded, far above what a read or write that does not
+// wait takes on a loaded machine.
+constexpr std::chrono::seconds kNoWait(1);
 
 TEST_F(Interrupts, CtrlCDuringAWaitingReadEndsAsInterruptedNotAsEndOrFault) {
   QuietPipe pipe;
@@ -102,8 +125,63 @@ TEST_F(Interrupts, SignalRecordedBeforeTheReadEndsItWithoutWaiting) {
   TextInput in(pipe.fds[0], "standard input", false);
   std::raise(SIGTERM);
   int status = -1;
-  ReadWhileSignalled(pipe, 0, kNeverNeeded, [&] { status = EndStatus([&] { ReadTextChar(in); }); });
+  auto took = ReadWhileSignalled(pipe, 0, kNeverNeeded,
+                                 [&] { status = EndStatus([&] { ReadTextChar(in); }); });
   EXPECT_EQ(status, 143);
+  EXPECT_LT(took, kNoWait);
+}
+
+// A pipe filled to the brim that nobody reads: a write to it waits.
+struct FullPipe : QuietPipe {
+  FullPipe() {
+    ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
+    while (::write(fds[1], kChunk, sizeof kChunk) > 0) {
+    }
+    ::fcntl(fds[1], F_SETFL, 0);
+  }
+  // Reads what the pipe holds.
+  void Empty() {
+    while (::read(fds[0], buffer, sizeof buffer) > 0) {
+    }
+  }
+  // Keeps reading for a while, so that a waiting write can end.
+  void Drain() {
+    for (int i = 0; i < 100; ++i) {
+      Empty();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  static constexpr char kChunk[512] = {};
+  char buffer[65536];
+};
+
+TEST_F(Interrupts, SignalDuringAWriteToAFullPipeEndsItAtOnce) {
+  for (int signal : {SIGINT, SIGHUP}) {
+    FullPipe pipe;
+    TextOutput out(pipe.fds[1], "standard output", false);
+    int status = -1;
+    auto took = RunWhileSignalled(
+        signal, kNeverNeeded, [&] { pipe.Drain(); },
+        [&] {
+          status = EndStatus([&] {
+            out.WriteLine("Walked");
+            out.Flush();
+          });
+        });
+    EXPECT_EQ(status, 128 + signal);
+    EXPECT_LT(took, kNoWait);
+    // On the way out, with the signal recorded, a write waits for nothing:
+    // it fails while the pipe is full and goes through once there is room.
+    out.WriteLine("Interrupted");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(EndStatus([&] { out.Flush(); }), 128 + signal);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kNoWait);
+    pipe.Empty();
+    out.WriteLine("Interrupted");
+    EXPECT_EQ(EndStatus([&] { out.Flush(); }), -1);
+    ClearInterrupt();
+  }
 }
 
 extern "C" void IgnoreSignal(int) {}

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/interrupt.h"
 #include "common/program_end.h"
 #include "dialogue/file_system.h"
 #include "support/temp_dir.h"
@@ -295,6 +297,88 @@ TEST_F(FilePrompts, ADeviceIsWrittenWithoutTheEraseQuestionAndNeverDeleted) {
   EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
+TEST_F(FilePrompts, AnOutputLinkIsErasedItselfAndNeverWrittenThrough) {
+  std::filesystem::create_directory(dir.File("away"));
+  dir.Write("away/target.txt", "keep");
+  std::filesystem::create_symlink("away/target.txt", dir.File("LINK.ADF"));
+  std::filesystem::create_symlink("away/missing.txt", dir.File("DANGLING.ADF"));
+  TestConsole t("dangling\r\nlink\r\ny\r\n");
+  std::string file_default = ".ADF";
+  Output(t, file_default, "new");
+  EXPECT_EQ(t.output(), "Out {.ADF} ?  I/O Error - Disk May Be Full\r\nOut {.ADF} ? " + kErase +
+                            "LINK.ADF Erased\r\n");
+  EXPECT_EQ(dir.Read("away/target.txt"), "keep");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.File("LINK.ADF")));
+  EXPECT_EQ(dir.Read("LINK.ADF"), "new");
+  EXPECT_FALSE(dir.Exists("away/missing.txt"));
+}
+
+// What CreateTextFile finds at the path, and whether it gives a file to
+// write: it never writes through a link to a file, such as one swapped in
+// after the erase question.
+TEST(CreateTextFile, MakesNewFilesExclusivelyAndRefusesLinksToFiles) {
+  TempDir dir;
+  dir.Write("target", "keep");
+  dir.Write("old", "old");
+  std::filesystem::create_directory(dir.File("sub"));
+  std::filesystem::create_symlink("target", dir.File("link"));
+  std::filesystem::create_symlink("missing", dir.File("dangling"));
+  std::filesystem::create_symlink("sub", dir.File("sublink"));
+  std::filesystem::create_symlink("/dev/null", dir.File("null"));
+  struct Case {
+    std::string path;
+    bool created;
+  };
+  const std::vector<Case> cases = {
+      {dir.File("new"), true},       {dir.File("old"), true},  {dir.File("link"), false},
+      {dir.File("dangling"), false}, {dir.File("sub"), false}, {dir.File("sublink"), false},
+      {dir.File("null"), true},      {"/dev/null", true},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<TextOutput> out = CreateTextFile(c.path, "X");
+    EXPECT_EQ(out != nullptr, c.created) << c.path;
+    if (out) out->Close();
+  }
+  EXPECT_EQ(dir.Read("new"), "");
+  EXPECT_EQ(dir.Read("old"), "");  // emptied, as the file prompt expects
+  EXPECT_EQ(dir.Read("target"), "keep");
+  EXPECT_FALSE(dir.Exists("missing"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
+}
+
+TEST(ResolveFileName, PrefersTheExactNameThenTheFirstInByteOrder) {
+  TempDir dir;
+  for (const char* name : {"site.adf", "Site.adf", "b.adf", "B.ADF"}) dir.Write(name, name);
+  std::filesystem::create_directory(dir.File("sub"));
+  std::filesystem::create_directory(dir.File("Sub"));
+  dir.Write("Sub/x", "");
+  struct Case {
+    std::string name;
+    std::string path;
+  };
+  const std::vector<Case> cases = {
+      {"SITE.ADF", "/Site.adf"}, {"site.adf", "/site.adf"},
+      {"sITE.ADF", "/Site.adf"}, {"B.ADF", "/B.ADF"},
+      {"b.ADF", "/B.ADF"},       {"SUB\\X", "/Sub/x"},
+      {"sub\\X", "/sub/X"},      {"NEW\\SITE.ADF", "/NEW/SITE.ADF"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ResolveFileName(dir.path(), c.name), dir.path() + c.path) << c.name;
+  }
+}
+
+TEST(ResolveFileName, TakesTheRestOfALongNameAsWrittenAndSeesAnInterrupt) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("e"));
+  std::string name, path = dir.path() + "/e";
+  name = "E";
+  for (int i = 0; i < 200000; ++i) name += "\\E", path += "/E";
+  EXPECT_EQ(ResolveFileName(dir.path(), name), path);
+  g_interrupt_signal = SIGINT;
+  EXPECT_EQ(EndStatus([&] { ResolveFileName(dir.path(), name); }), kExitInterrupted);
+  ClearInterrupt();
+}
+
 TEST(TextFileExists, HoldsOnlyForRegularFiles) {
   TempDir dir;
   dir.Write("a.txt", "x");
@@ -303,6 +387,8 @@ TEST(TextFileExists, HoldsOnlyForRegularFiles) {
   EXPECT_FALSE(TextFileExists(dir.File("b.txt")));
   EXPECT_FALSE(TextFileExists(dir.File("sub")));
   EXPECT_FALSE(TextFileExists("/dev/null"));
+  std::filesystem::create_symlink("a.txt", dir.File("link.txt"));
+  EXPECT_TRUE(TextFileExists(dir.File("link.txt")));
 }
 
 }  // namespace

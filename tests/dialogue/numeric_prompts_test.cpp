@@ -198,6 +198,16 @@ TEST(AskSeed, SetsTheSeedFromTheAnswer) {
   }
 }
 
+TEST(AskSeed, ZeroOrAnEmptyAnswerTakesANonZeroSeedFromTheClock) {
+  for (const char* answers : {"0\r\n", "\r\n", " 0 \r\n", "-0\r\n"}) {
+    TestConsole t(answers);
+    int32_t seed = 0;
+    AskSeed(t.console, seed);
+    EXPECT_NE(seed, 0) << answers;
+    EXPECT_EQ(t.output(), kSeedQuestion) << answers;
+  }
+}
+
 TEST(ShowSeed, WritesTheSeedInPlainDecimal) {
   TestConsole t("");
   ShowSeed(t.console, 12345);

@@ -16,9 +16,12 @@
 #                 copied and before the program starts (to make a folder, a
 #                 link, or a file nobody may read); exit status 77 skips the
 #                 case
-#   limits        arguments to bash's `ulimit` applied to the program alone,
-#                 with SIGXFSZ ignored, so that `-f 1` makes every write past
-#                 the first 1024 bytes of a file fail with "File too large"
+#   limits        arguments to bash's `ulimit` applied to the program alone:
+#                 `-f 1` makes every write past the first 1024 bytes of a
+#                 file fail with "File too large" (SIGXFSZ is left as the
+#                 shell has it, so the program must ignore it itself), and
+#                 `-v` bounds the memory the program may use (such a case
+#                 is skipped for a program built with AddressSanitizer)
 #   unprivileged  (empty) the program must not run as root, so that file
 #                 permissions hold: as root it is run as nobody (through
 #                 setpriv, with the working folder opened to that user); the
@@ -55,6 +58,11 @@ if [ -f "$case_dir/setup.sh" ]; then
 fi
 limits=
 [ -f "$case_dir/limits" ] && limits=$(cat "$case_dir/limits")
+# AddressSanitizer reserves far more address space than a memory limit lets
+# the program have: such a case is for the plain build only.
+case " $limits " in
+  *" -v "*) grep -qa __asan_init "$program" && exit $skip ;;
+esac
 run_as=()
 if [ -f "$case_dir/unprivileged" ] && [ "$(id -u)" = 0 ]; then
   command -v setpriv > /dev/null || exit $skip
@@ -71,7 +79,7 @@ run_program() {
   if [ -n "$limits" ]; then
     # shellcheck disable=SC2086 # the limits are separate ulimit arguments
     ulimit $limits || exit 125
-    trap '' XFSZ
+    trap - XFSZ
   fi
   exec timeout 60 "${run_as[@]}" "$program"
 }

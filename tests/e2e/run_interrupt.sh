@@ -14,6 +14,12 @@
 #   run_interrupt.sh PROGRAM walk INT|TERM
 #       a walk of 30000 points with many steps each: the signal is sent once
 #       the first block of walked points has reached the output file.
+#   run_interrupt.sh PROGRAM blocked INT|TERM
+#       a walk of 30000 points to the console, whose reader has stopped
+#       reading: the signal is sent once the program sleeps, waiting for the
+#       full pipe, and must end it within 10 seconds.
+# HUP (the terminal went away) is expected to end a run like TERM, with
+# status 129.
 #
 # Nothing here depends on timing: each wait polls for what the program shows
 # and gives up only after a generous limit.
@@ -32,6 +38,7 @@ trap cleanup EXIT
 case $signal in
   INT) expected_status=130 ;;
   TERM) expected_status=143 ;;
+  HUP) expected_status=129 ;;
   *) echo "unknown signal $signal"; exit 2 ;;
 esac
 crlf=$'\r\n'
@@ -160,8 +167,49 @@ walk() {
   [ "$bad" = 0 ] || fail "$bad lines of PTS.OUT are not whole point lines"
 }
 
+blocked() {
+  mkdir -p "$work/run"
+  awk 'BEGIN { printf "30000 2\r\n";
+               for (i = 0; i < 30000; i++) printf "%d.5,%d.25\r\n", i % 100, int(i / 100) }' \
+    > "$work/run/pts.adf"
+  printf 'W\r\npts.adf\r\n7\r\ncon\r\n\r\n1\r\nN\r\nN\r\nY\r\n' > "$work/answers"
+  mkfifo "$work/screen"
+  # Held open for reading and never read: 600 kB of points fill it.
+  exec 4<> "$work/screen"
+  cd "$work/run"
+  "$program" < "$work/answers" > "$work/screen" 2> .stderr &
+  pid=$!
+  cd - > /dev/null
+  local state=
+  for _ in $(seq 2400); do
+    state=$(sed -E 's/^[0-9]+ \(.*\) ([A-Z]).*/\1/' "/proc/$pid/stat" 2>/dev/null)
+    [ "$state" = S ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ "$state" = S ] || { fail "the program never waited for the console (state [$state])"; return; }
+  kill -s "$signal" "$pid"
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "the program still waits 10 seconds after the signal"
+    return
+  fi
+  wait "$pid"
+  local status=$?
+  pid=
+  exec 4<&-
+  [ "$status" = "$expected_status" ] || fail "exit status $status, expected $expected_status"
+  [ ! -s "$work/run/.stderr" ] || { fail "standard error:"; cat "$work/run/.stderr"; }
+  local files
+  files=$(cd "$work/run" && find . -type f ! -name '.std*' | sort)
+  [ "$files" = "./pts.adf" ] || fail "files left: [$files], expected [./pts.adf]"
+}
+
 case $scenario in
-  generation | question | walk) "$scenario" ;;
+  generation | question | walk | blocked) "$scenario" ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 exit $failed

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/interrupt.h"
 #include "export/export_arguments.h"
 #include "export/export_failure.h"
 #include "support/temp_dir.h"
@@ -57,7 +59,29 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
   EXPECT_EQ(dir.Read("old.csv"), "old\n");
   EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), kExportOk);
   EXPECT_EQ(dir.Read("old.csv"), "x,y\n1,2\n3.5,-4\n");
+  // The input named as the output would be lost.
+  EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("good.out")}), kExitBadFile);
+  EXPECT_EQ(run.diagnostics, "sparsim-export: " + dir.File("good.out") +
+                                 ": the output file must differ from the input file\n");
+  EXPECT_EQ(dir.Read("good.out"), "2,2\r\n1.0000,2.0000\r\n3.5000,-4.0000\r\n");
   EXPECT_EQ(dir.EntryCount(), 4u);  // the three files and standard output's
+}
+
+TEST(RunExport, ASignalEndsTheExportLeavingTheOutputAsItWas) {
+  TempDir dir;
+  ExportRun run(dir);
+  dir.Write("good.out", "1,2\r\n1,2\r\n");
+  dir.Write("old.csv", "old\n");
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    g_interrupt_signal = signal;
+    EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), 128 + signal);
+    EXPECT_EQ(run.diagnostics, "sparsim-export: interrupted\n");
+    EXPECT_EQ(run({"--csv", dir.File("good.out")}), 128 + signal);
+    EXPECT_EQ(run.Output(), "");
+    ClearInterrupt();
+  }
+  EXPECT_EQ(dir.Read("old.csv"), "old\n");
+  EXPECT_EQ(dir.EntryCount(), 3u);  // the two files and standard output's
 }
 
 TEST(RunExport, GivesUsageForBadArgumentsAndNotesOnStandardError) {

@@ -84,7 +84,49 @@ stderr_has 'THREE.OUT:1: the points have "3" coordinates; only 2 can be exported
 [ "$(cat old.csv)" = "kept" ] || fail "a failed export changed the output file"
 expect 2 --svg SITE.ADF -o no-such-folder/out.svg
 stderr_has "no-such-folder/out.svg: No such file or directory"
-leftovers=$(find . -name '.*.XXXXXX' -o -name '.old.csv.*' -o -name '.out.svg.*' | head -1)
+
+# --- The input as the output, by its name or a link: refused, kept whole.
+cp SITE.ADF SAME.ADF
+ln -s SAME.ADF SAME.LINK
+for output in SAME.ADF ./SAME.ADF SAME.LINK; do
+  expect 2 --csv SAME.ADF -o "$output"
+  stderr_has "$output: the output file must differ from the input file"
+done
+cmp -s SITE.ADF SAME.ADF || fail "the input named as the output changed"
+
+# --- The file-size limit: reported like any failed write, nothing left.
+(ulimit -f 1 && trap - XFSZ && exec "$tool" --svg SITE.ADF -o big.svg) > stdout 2> stderr
+status=$?
+[ "$status" = 2 ] || fail "an export past the file-size limit gave status $status, expected 2"
+stderr_has "big.svg: File too large"
+[ ! -e big.svg ] || fail "an export past the file-size limit left big.svg"
+
+# --- Ctrl-C while the input pipe stays open: status 130, a note, no file.
+mkfifo pipe.adf
+exec 5<> pipe.adf
+printf '2 2\r\n1,2\r\n' >&5
+"$tool" --csv - -o piped.csv < pipe.adf > stdout 2> stderr &
+pid=$!
+for _ in $(seq 200); do
+  [ "$(sed -E 's/^[0-9]+ \(.*\) ([A-Z]).*/\1/' "/proc/$pid/stat" 2>/dev/null)" = S ] && break
+  sleep 0.05
+done
+kill -INT "$pid"
+for _ in $(seq 200); do
+  kill -0 "$pid" 2> /dev/null || break
+  sleep 0.05
+done
+kill -0 "$pid" 2> /dev/null && { fail "Ctrl-C while reading did not end the export"; kill -KILL "$pid"; }
+wait "$pid"
+status=$?
+exec 5>&-
+rm -f pipe.adf
+[ "$status" = 130 ] || fail "Ctrl-C while reading gave status $status, expected 130"
+[ "$(cat stderr)" = "sparsim-export: interrupted" ] || fail "Ctrl-C while reading: [$(cat stderr)]"
+[ ! -e piped.csv ] || fail "Ctrl-C while reading left piped.csv"
+
+leftovers=$(find . -name '.*.XXXXXX' -o -name '.old.csv.*' -o -name '.out.svg.*' -o -name '.big.svg.*' |
+  head -1)
 [ -z "$leftovers" ] || fail "temporary file left behind: $leftovers"
 
 if ! command -v python3 > /dev/null 2>&1; then

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -138,6 +139,21 @@ TEST(SvgText, DrawsACircleAtTheDefaultCentreWhenThePointsFitIt) {
   EXPECT_NE(svg.find("Circular site, diameter 20, centre (10, 10)"), std::string::npos);
 }
 
+TEST(CircleCentre, AllowsForPointsOnTheRimRoundedOutwardAtFourDecimals) {
+  // Points of the rim of the default circle (radius 10 about (10, 10)) at
+  // 45, 135, 30 and 225 degrees, whose 4 decimals round away from the
+  // centre: 10.0000455 from it at most.
+  const std::vector<Point> rim = {
+      {17.0711, 17.0711}, {2.9289, 17.0711}, {18.6603, 15}, {2.9289, 2.9289}};
+  for (const Point& point : rim) {
+    std::optional<Point> centre = CircleCentre(CircleSet({{10, 10}, point}), {});
+    ASSERT_TRUE(centre) << point.x << "," << point.y;
+    EXPECT_EQ(centre->x, 10);
+    EXPECT_EQ(centre->y, 10);
+  }
+  EXPECT_FALSE(CircleCentre(CircleSet({{10, 10}, {10, 20.03}}), {}));
+}
+
 TEST(SvgText, LeavesOutACircleWhoseCentreIsUnknown) {
   CoordinateSet set = CircleSet({{10, 10}, {25, 10}});  // 15 from the default centre
   EXPECT_FALSE(CircleCentre(set, {}));
@@ -189,12 +205,21 @@ TEST(SvgText, EscapesTheFileNameAndStaysFiniteForOddSets) {
   set.name = "a&b<c>\"\x01\xc3\xa9.adf";
   std::string svg = SvgText(set, {});
   EXPECT_NE(svg.find(">a&amp;b&lt;c&gt;&quot;???.adf: 1 point<"), std::string::npos);
-  for (const CoordinateSet& odd : {Set({}), Set({{3, 3}}), Set({{0, 0}}), Set({{0, 0}, {0, 1e6}}),
-                                   Set({{-1e300, 1e300}, {1e300, -1e300}})}) {
+  // Degenerate extents, and extents tiny next to the coordinates' size.
+  for (const CoordinateSet& odd :
+       {Set({}), Set({{3, 3}}), Set({{0, 0}}), Set({{0, 0}, {0, 1e6}}),
+        Set({{-1e300, 1e300}, {1e300, -1e300}}), Set({{1e9, 5}, {1e9, 5.00000001}}),
+        Set({{-3e-8, 1e9}, {0, 1e9}}), Set({{1e300, 1}, {1e300, 1.5}}),
+        Set({{1e-300, 0}, {1e-300, 1e-310}})}) {
     std::string text = SvgText(odd, {});
     EXPECT_EQ(text.find("nan"), std::string::npos);
     EXPECT_EQ(text.find("inf"), std::string::npos);
-    EXPECT_EQ(MarksOf(text).size(), odd.points.size());
+    std::vector<Mark> marks = MarksOf(text);
+    EXPECT_EQ(marks.size(), odd.points.size());
+    std::vector<std::string> lines = Elements(text, "<line ");
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << "a line twice";
+    EXPECT_GE(lines.size(), 8u);  // at least two ticks a side: grid line and tick mark
   }
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "support/temp_dir.h"
 #include "support/test_console.h"
@@ -75,6 +76,19 @@ TEST(AskSetParameters, NumberModeOnTheDefaultCircle) {
   // 100 / (100 pi), from the stored area.
   EXPECT_EQ(d.p.density, 0.31830988618379069);
   EXPECT_EQ(d.p.model, 'H');
+}
+
+// Diameters whose area r^2 pi differs in the last bit when computed in
+// doubles; the expected areas come from exact rational arithmetic rounded
+// to 64 bits after every step and to a double at the end.
+TEST(AskSetParameters, CircleAreaIsComputedInExtendedPrecision) {
+  const std::pair<const char*, double> cases[] = {{"7", 38.48451000647497},
+                                                  {"0.7", 0.38484510006474965}};
+  for (const auto& [diameter, area] : cases) {
+    Dialogue d(std::string("c\r\n") + diameter + "\r\n1\r\n2\r\nn\r\n10\r\nc\r\nu\r\n");
+    EXPECT_EQ(d.p.area, area) << diameter;
+    EXPECT_EQ(d.p.centre_x, 1);
+  }
 }
 
 TEST(AskSetParameters, CentreDefaultKeepsTwelveCharactersOfTheRadius) {

@@ -120,6 +120,29 @@ TEST(RandomPointInCircle, RadiusZeroGivesTheCentreAfterOneAttempt) {
   EXPECT_EQ(seed, kState2);
 }
 
+// Circles where coordinates computed in doubles would differ in the last
+// bit: from the seed 1, the first attempt (0.0314, 0.8610) falls outside
+// and the second (0.2026, ...) inside. The expected values come from exact
+// rational arithmetic rounded to 64 bits after every step and to a double
+// at the end.
+TEST(RandomPointInCircle, ComputesTheCoordinatesInExtendedPrecision) {
+  struct Case {
+    double centre_x, centre_y, radius, x, y;
+  };
+  const Case cases[] = {
+      {3.3, 0.7, 3.5, 1.2180667558684943, -0.8895511296112091},
+      {5.5, 6.6, 1.65, 4.518517184909433, 5.850640181754716},
+  };
+  for (const Case& c : cases) {
+    int32_t seed = 1;
+    double x = 0;
+    double y = 0;
+    RandomPointInCircle(x, y, c.centre_x, c.centre_y, c.radius, seed);
+    EXPECT_EQ(x, c.x) << c.centre_x;
+    EXPECT_EQ(y, c.y) << c.centre_x;
+  }
+}
+
 TEST(FillPointStore, ContagiousSeedsAreDrawnBeforeTheCandidates) {
   // Two seeds over (0,0)-(10,4), then one candidate and its acceptance draw.
   auto run = Generate(Contagious(Rectangle(10, 4, 'U'), 2, false, 100), 1);
@@ -223,6 +246,11 @@ TEST(NormalDensity, PeakAndFarTail) {
   EXPECT_GT(NormalDensity(0, 1, 4.47), 0);
   EXPECT_EQ(NormalDensity(0, 1, 4.48), 0);
   EXPECT_EQ(NormalDensity(10, 1, 5.52), 0);
+  // The cut is strict. With an S.D. of 0.1, 0.44721359549995798^2 / 0.02
+  // stores exactly 10 (kept: 10 exp(-10) / sqrt(2 pi)); the next double up
+  // gives 10.000000000000004 (cut).
+  EXPECT_NEAR(NormalDensity(0, 0.1, 0.44721359549995798), 1.811195150951058e-4, 1e-18);
+  EXPECT_EQ(NormalDensity(0, 0.1, 0.44721359549995804), 0);
   // Half the standard deviation doubles the peak.
   EXPECT_DOUBLE_EQ(NormalDensity(0, 0.5, 0), 2 * 0.3989422804014327);
 }

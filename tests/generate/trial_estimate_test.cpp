@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/interrupt.h"
 #include "generate/generation_dialogue.h"
@@ -121,6 +122,25 @@ TEST(WarnIfHopeless, SilentUpTo1e10) {
   p.area = 1e30;
   WarnIfHopeless(t.console, Clustered(p, 1, true, 1, 'U'), 1);
   EXPECT_EQ(t.output(), "");
+}
+
+TEST(WarnIfHopeless, SilentAtExactly1e10AndWarnsJustAbove) {
+  // 8648 points and one uniform seed of radius 1: 8648 x area / pi. This
+  // area gives exactly 1e10 in extended precision; the next double up gives
+  // 1e10 + 1.3e-6.
+  GenerationParameters p = Clustered(CentredSquare(10, 'U'), 1, false, 1, 'U');
+  const std::pair<double, std::string> cases[] = {
+      {3632738.9611352836, ""},
+      {3632738.961135284, "Warning: About 1.0E+10 Trial Points Needed - Press Ctrl-C to Stop\r\n"},
+  };
+  for (const auto& [area, output] : cases) {
+    p.area = area;
+    TestConsole t("");
+    WarnIfHopeless(t.console, p, 8648);
+    EXPECT_EQ(t.output(), output) << area;
+  }
+  p.area = cases[0].first;
+  EXPECT_EQ(EstimateTrialCount(p, 8648), 1e10L);
 }
 
 TEST(WarnIfHopeless, ComesAfterTheModelQuestionAndBeforeAnyDraw) {

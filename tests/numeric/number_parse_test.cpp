@@ -85,6 +85,33 @@ TEST(ParseReal, KeepsTheSignOfZeroAndNeverGivesNan) {
   EXPECT_FALSE(std::isnan(r.value));
 }
 
+// However long the text, the exponent counts exactly: the leading zeros of
+// a mantissa it makes up for change nothing, and digits beyond the extended
+// range count as powers of ten.
+TEST(ParseReal, CountsTheExponentExactlyForAnyLengthOfText) {
+  const std::string million_zeros(1000000, '0');
+  // point + "1" is 10^-1000000.
+  const std::string point = "0." + million_zeros.substr(1);
+  struct Case {
+    std::string text;
+    long double value;
+    long double tolerance;  // only where the digits overflow before scaling
+  };
+  const Case cases[] = {
+      {point + "1e1000000", 1, 0},
+      {"-" + point + "25e1000000", -2.5L, 0},
+      {point + "1e999999", 0.1L, 0},
+      {point + "1e+000000000001000005", 100000, 0},
+      {"1" + million_zeros + "e-1000000", 1, 1e-12L},
+      {"1" + std::string(4931, '0') + "e-4933", 0.01L, 1e-14L},
+  };
+  for (const Case& c : cases) {
+    RealParse r = ParseReal(c.text);
+    EXPECT_EQ(r.error_position, 0u) << c.text.size();
+    EXPECT_LE(std::fabs(r.value - c.value), c.tolerance) << c.text.substr(c.text.size() - 12);
+  }
+}
+
 TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {
   struct Case {
     const char* text;

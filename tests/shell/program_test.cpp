@@ -1,11 +1,15 @@
 #include "shell/program.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/interrupt.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"
 
@@ -126,6 +130,44 @@ TEST_F(Program, TheCloseQuestionIsAskedUntilTheAnswerIsYes) {
     ASSERT_GE(out.size(), expected_end.size()) << c.closing_answers;
     EXPECT_EQ(out.substr(out.size() - expected_end.size()), expected_end) << c.closing_answers;
     EXPECT_NE(out.find("Random Seed: 1\r\n"), std::string::npos);
+  }
+}
+
+// A run that ends early while the output file still holds text that the
+// full disk refuses: the end that came first is the one reported.
+TEST_F(Program, TheFirstOfTwoEndsIsTheOneReported) {
+  struct Case {
+    bool console_full;
+    int signal;
+    int status;
+    std::string report;
+  };
+  const std::vector<Case> cases = {
+      {true, 0, kExitIoFault, "sparsim: standard output: No space left on device"},
+      {false, 0, kExitEndOfInput, ""},
+      {false, SIGINT, kExitInterrupted, ""},
+      {false, SIGHUP, kExitHungUp, ""},
+  };
+  for (const Case& c : cases) {
+    state->output_file.Open(
+        std::make_unique<TextOutput>(::open("/dev/full", O_WRONLY), "OUT.ADF", true));
+    state->output_file.text().WriteLine("1.0000,2.0000");
+    // No answers, from a pipe: a read sees a recorded signal first.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[1]);
+    TextInput answers(ends[0], "standard input", true);
+    TextOutput screen = c.console_full
+                            ? TextOutput(::open("/dev/full", O_WRONLY), "standard output", true)
+                            : TextOutput::InMemory();
+    Console console{answers, screen};
+    g_interrupt_signal = c.signal;
+    state->working_directory = dir.path();
+    RunResult result = RunProgram(console, *state);
+    ClearInterrupt();
+    EXPECT_EQ(result.exit_status, c.status) << c.status;
+    EXPECT_EQ(result.error_report, c.report) << c.status;
+    EXPECT_FALSE(state->output_file.IsOpen());
   }
 }
 

@@ -41,8 +41,10 @@ interrupt() {
   mkdir "$folder"
   "$program" "$@" --manifest "$folder/list.csv" --quiet 2> "$folder.err" &
   local pid=$!
-  # Anywhere from the first replicate to the fifth or so.
-  sleep "$((RANDOM % 2)).$((RANDOM % 10))"
+  # Anywhere from the first replicate to the fifth or so, but not before
+  # the program has set up its handlers: until then a job started with '&'
+  # from a script ignores SIGINT, and the signal would be lost.
+  sleep "$((RANDOM % 2)).$((RANDOM % 9 + 1))"
   kill -s "$signal" "$pid"
   wait "$pid"
   local status=$?
