@@ -88,8 +88,8 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
 
 const char kExitStatuses[] =
     "Exit status: 0 done; 1 bad options or output names, nothing written; 2 a file could not\n"
-    "be read or written, or holds a bad number; 130, 143 stopped by SIGINT, SIGTERM\n"
-    "(finished files and their manifest lines are kept).\n";
+    "be read or written, or holds a bad number; 130, 143, 129 stopped by SIGINT, SIGTERM,\n"
+    "SIGHUP (finished files and their manifest lines are kept).\n";
 
 void DefineGenerate(CLI::App& app, TextOptions& texts, GenerateOptions& o) {
   SetUpHelp(app,
