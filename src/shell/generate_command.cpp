@@ -3,16 +3,13 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "common/program_end.h"
 #include "common/program_state.h"
 #include "dialogue/numeric_prompts.h"
 #include "export/atomic_output.h"
-#include "export/export_failure.h"
 #include "generate/coordinate_file.h"
 #include "generate/generation_dialogue.h"
 #include "generate/set_parameters.h"
@@ -154,13 +151,6 @@ char CheckModel(const std::optional<std::string>& model) {
          ": must be uniform, hemisphere, conic, sinusoid or normal (or U, H, C, S, N)");
 }
 
-std::string Seconds(std::chrono::steady_clock::time_point start) {
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  return text;
-}
-
 }  // namespace
 
 CheckedSet CheckSetOptions(const GenerateOptions& options) {
@@ -211,7 +201,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," +
                      ManifestField(name.empty() ? "-" : name) + "," +
                      std::to_string(set.point_count) + "," + std::to_string(candidates) + "," +
-                     Seconds(start));
+                     SecondsSince(start));
     };
     int status =
         RunReplicates(plan, io, kGenerate, "replicate,seed,file,points,candidates,seconds", work);
@@ -219,20 +209,8 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }
     return status;
-  } catch (const CommandFailure& failure) {
-    Say(io, kGenerate.command, failure.what());
-    if (failure.exit_status() == kExitUsage) SayTryHelp(io, kGenerate.command);
-    return failure.exit_status();
-  } catch (const ExportFailure& failure) {
-    Say(io, kGenerate.command, failure.what());
-    return failure.exit_status();
-  } catch (const ProgramEnd& end) {
-    Say(io, kGenerate.command, end.report());
-    return end.exit_status();
-  } catch (const std::exception& error) {
-    // Out of memory, or no working folder to resolve names in.
-    Say(io, kGenerate.command, error.what());
-    return kExitFile;
+  } catch (...) {
+    return ReportFailure(io, kGenerate.command);
   }
 }
 

@@ -506,6 +506,36 @@ void SayTryHelp(const CommandIo& io, const std::string& command) {
   }
 }
 
+int ReportFailure(const CommandIo& io, const std::string& command) {
+  try {
+    throw;
+  } catch (const CommandFailure& failure) {
+    Say(io, command, failure.what());
+    if (failure.exit_status() == kExitUsage) SayTryHelp(io, command);
+    return failure.exit_status();
+  } catch (const ExportFailure& failure) {
+    Say(io, command, failure.what());
+    return failure.exit_status();
+  } catch (const ProgramEnd& end) {
+    // Interrupted while the options or the input were checked.
+    Say(io, command,
+        IsInterruptStatus(end.exit_status()) ? "interrupted before any file was written"
+                                             : std::string(end.report()));
+    return end.exit_status();
+  } catch (const std::exception& error) {
+    // Out of memory, or no working folder to resolve names in.
+    Say(io, command, error.what());
+    return kExitFile;
+  }
+}
+
+std::string SecondsSince(std::chrono::steady_clock::time_point start) {
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
+}
+
 std::string ManifestField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";

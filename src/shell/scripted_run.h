@@ -23,6 +23,7 @@
 #ifndef SPARSIM_SHELL_SCRIPTED_RUN_H_
 #define SPARSIM_SHELL_SCRIPTED_RUN_H_
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -126,6 +127,16 @@ void Say(const CommandIo& io, const std::string& command, const std::string& lin
 // The line after a bad command line: "Try 'sparsim walk --help' for more
 // information."
 void SayTryHelp(const CommandIo& io, const std::string& command);
+
+// Turns the failure being handled (call it inside a catch block) into its
+// line on standard error and returns its exit status: a CommandFailure's own
+// (with the "Try ... --help" line after a usage error), an ExportFailure's,
+// a ProgramEnd's (an interrupt before any file was written says so), and 2
+// for any other std::exception, such as running out of memory.
+int ReportFailure(const CommandIo& io, const std::string& command);
+
+// Seconds since start with three decimals, for the manifest: "0.117".
+std::string SecondsSince(std::chrono::steady_clock::time_point start);
 
 // A line of the manifest, its fields separated by commas; a file name with a
 // comma, a quote or a line end in it is quoted.

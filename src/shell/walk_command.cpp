@@ -5,17 +5,14 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/interrupt.h"
-#include "common/program_end.h"
 #include "common/program_state.h"
 #include "export/atomic_output.h"
-#include "export/export_failure.h"
 #include "numeric/data_reader.h"
 #include "shell/scripted_run.h"
 #include "walk/random_walk.h"
@@ -121,13 +118,6 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   return notes;
 }
 
-std::string Seconds(std::chrono::steady_clock::time_point start) {
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  return text;
-}
-
 }  // namespace
 
 int RunWalk(const WalkOptions& options, const CommandIo& io) {
@@ -173,7 +163,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         }
         rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
                        "," + ManifestField(file.empty() ? "-" : file) + "," +
-                       std::to_string(count.processed) + "," + Seconds(start));
+                       std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.
         state->input_file.Rewind();
       }
@@ -183,23 +173,8 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }
     return status;
-  } catch (const CommandFailure& failure) {
-    Say(io, kWalk.command, failure.what());
-    if (failure.exit_status() == kExitUsage) SayTryHelp(io, kWalk.command);
-    return failure.exit_status();
-  } catch (const ExportFailure& failure) {
-    Say(io, kWalk.command, failure.what());
-    return failure.exit_status();
-  } catch (const ProgramEnd& end) {
-    // Interrupted while the input was read or checked.
-    Say(io, kWalk.command,
-        IsInterruptStatus(end.exit_status()) ? "interrupted before any file was written"
-                                             : std::string(end.report()));
-    return end.exit_status();
-  } catch (const std::exception& error) {
-    // Out of memory, or no working folder to resolve names in.
-    Say(io, kWalk.command, error.what());
-    return kExitFile;
+  } catch (...) {
+    return ReportFailure(io, kWalk.command);
   }
 }
 
