@@ -7,10 +7,8 @@
 #
 #   tools/make_gallery.sh [BUILD_DIR [OUT_DIR]]    (default: build, docs/gallery)
 #
-# The sets come from the dialogue, fed its answers on standard input
-# (generate_set), and the pictures from sparsim-export --svg (draw_set).
-# With the subcommands `sparsim generate` and `sparsim export --svg` those
-# two functions become one command each; nothing else changes.
+# The sets come from `sparsim generate` (the very bytes the dialogue writes
+# for the same answers), and the pictures from `sparsim export --svg`.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,17 +28,16 @@ points=1000
 generate_set() {
   local name=$1 side=$2 model=$3 spread
   case $4 in
-    centred) spread=c ;;
-    clustered) spread=$(printf 's\n%s\nn\n%s' "$5" "$6") ;;
+    centred) spread=(--centred) ;;
+    clustered) spread=(--clusters "$5" --radius "$6" --no-seeds-as-points) ;;
   esac
-  printf 'g\n%s\nr\n0\n0\n%s\n%s\nn\n%s\n%s\n%s\ny\n%s\nn\nn\ny\n' \
-    "$seed" "$side" "$side" "$points" "$spread" "$model" "$name" |
-    "$build/sparsim" > /dev/null
+  "$build/sparsim" generate --rect "0,0,$side,$side" --points "$points" "${spread[@]}" \
+    --model "$model" --seed "$seed" -o "$name.ADF" --quiet
 }
 
 # draw_set NAME: the picture of NAME.ADF as OUT_DIR/name.svg.
 draw_set() {
-  "$build/sparsim-export" --svg "$1.ADF" -o "$out/$(echo "$1" | tr 'A-Z' 'a-z').svg"
+  "$build/sparsim" export --svg "$1.ADF" -o "$out/$(echo "$1" | tr 'A-Z' 'a-z').svg"
 }
 
 # Each model centred, then clustered around 6 seeds of radius 10 (the
