@@ -23,6 +23,7 @@
 #ifndef SPARSIM_COMMON_COMMAND_LINE_H_
 #define SPARSIM_COMMON_COMMAND_LINE_H_
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,23 @@ class App;
 }  // namespace CLI
 
 namespace sparsim {
+
+// Exit statuses of the commands, besides 0 and 128 plus a signal's number
+// after an interrupt.
+constexpr int kExitUsage = 1;  // a bad option, argument or output name; nothing was touched
+constexpr int kExitFile = 2;   // a file could not be read or written, or holds a bad item
+
+// The one way a command fails: a message for standard error (without the
+// command's name) and the exit status.
+class CommandFailure : public std::runtime_error {
+ public:
+  CommandFailure(int exit_status, const std::string& message)
+      : std::runtime_error(message), exit_status_(exit_status) {}
+  int exit_status() const { return exit_status_; }
+
+ private:
+  int exit_status_;
+};
 
 enum class CommandAction { kRun, kHelp, kVersion };
 

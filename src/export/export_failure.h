@@ -9,25 +9,17 @@
 #ifndef SPARSIM_EXPORT_EXPORT_FAILURE_H_
 #define SPARSIM_EXPORT_EXPORT_FAILURE_H_
 
-#include <stdexcept>
-#include <string>
+#include "common/command_line.h"
 
 namespace sparsim {
 
-// Exit statuses of sparsim-export.
+// Exit statuses of sparsim-export: those of every command.
 constexpr int kExportOk = 0;
-constexpr int kExitBadArgument = 1;  // usage line on standard error
-constexpr int kExitBadFile = 2;      // unreadable or unwritable file, bad number
+constexpr int kExitBadArgument = kExitUsage;  // usage line on standard error
+constexpr int kExitBadFile = kExitFile;       // unreadable or unwritable file, bad number
 
-class ExportFailure : public std::runtime_error {
- public:
-  ExportFailure(int exit_status, const std::string& message)
-      : std::runtime_error(message), exit_status_(exit_status) {}
-  int exit_status() const { return exit_status_; }
-
- private:
-  int exit_status_;
-};
+// An export fails as every command does.
+using ExportFailure = CommandFailure;
 
 }  // namespace sparsim
 

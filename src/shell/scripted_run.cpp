@@ -265,8 +265,6 @@ void Work(SharedRun& shared, int32_t replicates, const ReplicateWork& work) {
       shared.stop = true;
     } catch (const CommandFailure& failure) {
       RecordFailure(shared, failure.exit_status(), failure.what());
-    } catch (const ExportFailure& failure) {
-      RecordFailure(shared, failure.exit_status(), failure.what());
     } catch (const std::bad_alloc&) {
       RecordFailure(shared, kExitFile, "out of memory");
     } catch (const std::exception& error) {
@@ -512,9 +510,6 @@ int ReportFailure(const CommandIo& io, const std::string& command) {
   } catch (const CommandFailure& failure) {
     Say(io, command, failure.what());
     if (failure.exit_status() == kExitUsage) SayTryHelp(io, command);
-    return failure.exit_status();
-  } catch (const ExportFailure& failure) {
-    Say(io, command, failure.what());
     return failure.exit_status();
   } catch (const ProgramEnd& end) {
     // Interrupted while the options or the input were checked.

@@ -31,27 +31,11 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "export/point_text.h"
 #include "shell/run_options.h"
 
 namespace sparsim {
-
-// Exit statuses of the commands (besides 0, and 128 plus a signal's number
-// after an interrupt).
-constexpr int kExitUsage = 1;  // a bad option or output name; nothing was touched
-constexpr int kExitFile = 2;   // a file could not be read or written, or holds a bad item
-
-// The one way a command fails: a message for standard error (without the
-// command's name) and the exit status.
-class CommandFailure : public std::runtime_error {
- public:
-  CommandFailure(int exit_status, const std::string& message)
-      : std::runtime_error(message), exit_status_(exit_status) {}
-  int exit_status() const { return exit_status_; }
-
- private:
-  int exit_status_;
-};
 
 // A real option converted as the dialogue converts the same answer, and
 // required to lie from low to high ("--circle -3: must be from 0 to 1e30",
@@ -130,9 +114,8 @@ void SayTryHelp(const CommandIo& io, const std::string& command);
 
 // Turns the failure being handled (call it inside a catch block) into its
 // line on standard error and returns its exit status: a CommandFailure's own
-// (with the "Try ... --help" line after a usage error), an ExportFailure's,
-// a ProgramEnd's (an interrupt before any file was written says so), and 2
-// for any other std::exception, such as running out of memory.
+// (with the "Try ... --help" line after a usage error), a ProgramEnd's (an interrupt before any
+// file was written says so), and 2 for any other std::exception, such as running out of memory.
 int ReportFailure(const CommandIo& io, const std::string& command);
 
 // Seconds since start with three decimals, for the manifest: "0.117".
