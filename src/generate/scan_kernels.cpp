@@ -112,6 +112,34 @@ SPARSIM_AVX512 inline __mmask16 CellBits(const uint32_t* cells, __mmask16 mask, 
   return _mm512_mask_test_epi32_mask(mask, _mm512_srlv_epi32(word, bit), _mm512_set1_epi32(1));
 }
 
+// The line and block tables held in registers for a whole scan.
+struct TableRegisters {
+  __m512i column_low, column_high, row_low, row_high, block_low, block_high;
+  const uint32_t* cells;
+};
+
+SPARSIM_AVX512 inline TableRegisters LoadTables(const RefusalTables& tables) {
+  return TableRegisters{_mm512_loadu_si512(tables.columns.data()),
+                        _mm512_loadu_si512(tables.columns.data() + 16),
+                        _mm512_loadu_si512(tables.rows.data()),
+                        _mm512_loadu_si512(tables.rows.data() + 16),
+                        _mm512_loadu_si512(tables.blocks.data()),
+                        _mm512_loadu_si512(tables.blocks.data() + 16),
+                        tables.cells.data()};
+}
+
+// The lanes of mask whose X and Y draw states the tables pass: the column,
+// row and block tables first, and the cell table for those that remain.
+SPARSIM_AVX512 inline __mmask16 TablesPass(const TableRegisters& t, __mmask16 mask, __m512i x,
+                                           __m512i y) {
+  __m512i x_top5 = _mm512_srli_epi32(x, 27);
+  __m512i y_top5 = _mm512_srli_epi32(y, 27);
+  __mmask16 near = LineBits(mask, t.column_low, t.column_high, x, x_top5);
+  near = LineBits(near, t.row_low, t.row_high, y, y_top5);
+  near = BlockBits(near, t.block_low, t.block_high, x_top5, y_top5);
+  return near != 0 ? CellBits(t.cells, near, x, y) : __mmask16{0};
+}
+
 SPARSIM_AVX512 inline __m512i Jump(__m512i state, RandomJump jump) {
   return _mm512_add_epi32(
       _mm512_mullo_epi32(state, _mm512_set1_epi32(static_cast<int32_t>(jump.multiplier))),
@@ -156,13 +184,7 @@ SPARSIM_AVX512 inline __m512 DiscEstimates(__m512i x, __m512i y) {
 
 SPARSIM_AVX512 void ScanRectangleAvx512(const RefusalTables& tables, uint32_t start, int64_t words,
                                         uint64_t* passes) {
-  const __m512i column_low = _mm512_loadu_si512(tables.columns.data());
-  const __m512i column_high = _mm512_loadu_si512(tables.columns.data() + 16);
-  const __m512i row_low = _mm512_loadu_si512(tables.rows.data());
-  const __m512i row_high = _mm512_loadu_si512(tables.rows.data() + 16);
-  const __m512i block_low = _mm512_loadu_si512(tables.blocks.data());
-  const __m512i block_high = _mm512_loadu_si512(tables.blocks.data() + 16);
-  const uint32_t* cells = tables.cells.data();
+  const TableRegisters table_registers = LoadTables(tables);
   constexpr RandomJump kWord = RandomJump::Steps(3 * 64);
   // Vector v holds candidates 16v + j of the word, j = 0..15.
   __m512i s[4];
@@ -173,12 +195,7 @@ SPARSIM_AVX512 void ScanRectangleAvx512(const RefusalTables& tables, uint32_t st
       __m512i x = Jump(s[v], kOneDraw);
       __m512i y = Jump(s[v], kTwoDraws);
       s[v] = Jump(s[v], kWord);
-      __m512i x_top5 = _mm512_srli_epi32(x, 27);
-      __m512i y_top5 = _mm512_srli_epi32(y, 27);
-      __mmask16 pass = LineBits(0xffff, column_low, column_high, x, x_top5);
-      pass = LineBits(pass, row_low, row_high, y, y_top5);
-      pass = BlockBits(pass, block_low, block_high, x_top5, y_top5);
-      if (pass != 0) pass = CellBits(cells, pass, x, y);
+      __mmask16 pass = TablesPass(table_registers, 0xffff, x, y);
       bits |= static_cast<uint64_t>(_cvtmask16_u32(pass)) << (16 * v);
     }
     passes[w] = bits;
@@ -187,13 +204,7 @@ SPARSIM_AVX512 void ScanRectangleAvx512(const RefusalTables& tables, uint32_t st
 
 SPARSIM_AVX512 void ScanCircleAvx512(const RefusalTables& tables, DiscLimits disc, uint32_t start,
                                      int64_t words, uint64_t* inside, uint64_t* looks) {
-  const __m512i column_low = _mm512_loadu_si512(tables.columns.data());
-  const __m512i column_high = _mm512_loadu_si512(tables.columns.data() + 16);
-  const __m512i row_low = _mm512_loadu_si512(tables.rows.data());
-  const __m512i row_high = _mm512_loadu_si512(tables.rows.data() + 16);
-  const __m512i block_low = _mm512_loadu_si512(tables.blocks.data());
-  const __m512i block_high = _mm512_loadu_si512(tables.blocks.data() + 16);
-  const uint32_t* cells = tables.cells.data();
+  const TableRegisters table_registers = LoadTables(tables);
   const __m512 inside_below = _mm512_set1_ps(disc.inside_below);
   const __m512 outside_above = _mm512_set1_ps(disc.outside_above);
   constexpr RandomJump kWord = RandomJump::Steps(64);
@@ -212,12 +223,7 @@ SPARSIM_AVX512 void ScanCircleAvx512(const RefusalTables& tables, DiscLimits dis
       __m512 q = DiscEstimates(x, y);
       __mmask16 in = _mm512_cmp_ps_mask(q, inside_below, _CMP_LT_OQ);
       __mmask16 out = _mm512_cmp_ps_mask(q, outside_above, _CMP_GT_OQ);
-      __m512i x_top5 = _mm512_srli_epi32(x, 27);
-      __m512i y_top5 = _mm512_srli_epi32(y, 27);
-      __mmask16 near = LineBits(in, column_low, column_high, x, x_top5);
-      near = LineBits(near, row_low, row_high, y, y_top5);
-      near = BlockBits(near, block_low, block_high, x_top5, y_top5);
-      __mmask16 pass = near != 0 ? CellBits(cells, near, x, y) : __mmask16{0};
+      __mmask16 pass = TablesPass(table_registers, in, x, y);
       // Not surely outside, and near the rim or passed.
       __mmask16 look = _mm512_kandn(out, _mm512_kor(_mm512_knot(in), pass));
       inside_bits |= static_cast<uint64_t>(_cvtmask16_u32(in)) << (16 * v);
