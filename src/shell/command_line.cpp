@@ -9,8 +9,8 @@
 #include "export/atomic_output.h"
 #include "export/export_failure.h"
 #include "export/export_run.h"
+#include "shell/command_report.h"
 #include "shell/generate_command.h"
-#include "shell/scripted_run.h"
 #include "shell/walk_command.h"
 
 #ifndef SPARSIM_VERSION

@@ -3,7 +3,7 @@
 //
 // Every answer of a set is an option, checked against the dialogue's rule
 // for that answer, and the set is derived, generated and written by the
-// dialogue's own code (generate/set_parameters.h, GenerateSet,
+// dialogue's own code (generate/set_options.h, GenerateSet,
 // WriteCoordinateLines), so that
 //   sparsim generate --circle 20 --points 100 --centred --model U --seed 12345
 // writes on standard output exactly the ".ADF" bytes that the dialogue
@@ -12,27 +12,23 @@
 // Defaults are the dialogue's: the centre of a circle is one radius from
 // each axis (to 2 decimals), the cluster seeds are points of the set, the
 // model is normal. A seed of 0, or none, is taken from the clock and reported
-// on standard error. Replicates: see shell/replicate_seeds.h and
-// shell/scripted_run.h.
+// on standard error. Replicates: see numeric/replicate_seeds.h,
+// shell/output_plan.h and shell/replicate_runner.h.
 
 #ifndef SPARSIM_SHELL_GENERATE_COMMAND_H_
 #define SPARSIM_SHELL_GENERATE_COMMAND_H_
 
 #include <cstdint>
 
-#include "generate/generation_parameters.h"
+#include "generate/set_options.h"
 #include "shell/run_options.h"
 
 namespace sparsim {
 
-struct CheckedSet {
-  GenerationParameters parameters;
-  int32_t point_count = 0;
+// The set's options and the run's.
+struct GenerateOptions : SetOptions {
+  RunOptions run;
 };
-
-// The set the options describe; throws CommandFailure (status 1) naming the
-// first option the dialogue would refuse.
-CheckedSet CheckSetOptions(const GenerateOptions& options);
 
 // The whole command; returns its exit status, its messages written to
 // io.err_fd.

@@ -1,7 +1,8 @@
 // The options of sparsim generate and sparsim walk as the command line gave
 // them, before they are checked: each value is the text typed, absent when
 // the option was not given. shell/command_line.cpp fills them; the commands
-// check them (shell/generate_command.h, shell/walk_command.h).
+// check them (shell/generate_command.h, shell/walk_command.h). The options of
+// a generated set are generate/set_options.h's SetOptions.
 
 #ifndef SPARSIM_SHELL_RUN_OPTIONS_H_
 #define SPARSIM_SHELL_RUN_OPTIONS_H_
@@ -30,21 +31,6 @@ struct RunOptions {
   std::optional<std::string> manifest;
   bool force = false;
   bool quiet = false;
-};
-
-struct GenerateOptions {
-  RunOptions run;
-  std::optional<std::string> circle;  // diameter
-  std::optional<std::string> centre;  // X,Y
-  std::optional<std::string> rect;    // XMIN,YMIN,XMAX,YMAX
-  std::optional<std::string> points;
-  std::optional<std::string> density;
-  bool centred = false;
-  std::optional<std::string> clusters;
-  std::optional<std::string> radius;
-  bool seeds_as_points = false;
-  bool no_seeds_as_points = false;
-  std::optional<std::string> model;
 };
 
 struct WalkOptions {

@@ -10,11 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/interrupt.h"
 #include "common/program_state.h"
+#include "dialogue/option_values.h"
 #include "export/atomic_output.h"
 #include "numeric/data_reader.h"
-#include "shell/scripted_run.h"
+#include "shell/command_report.h"
+#include "shell/manifest.h"
+#include "shell/output_files.h"
+#include "shell/output_plan.h"
+#include "shell/replicate_runner.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {
@@ -23,8 +29,6 @@ namespace {
 const RunKind kWalk{"sparsim walk", "out", true};
 constexpr int32_t kMostPasses = 1000000;
 constexpr int32_t kMostSteps = 2147483647;
-
-[[noreturn]] void Refuse(const std::string& message) { throw CommandFailure(kExitUsage, message); }
 
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
@@ -122,15 +126,15 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
 
 int RunWalk(const WalkOptions& options, const CommandIo& io) {
   try {
-    if (options.inputs.empty()) Refuse("no input file given");
+    if (options.inputs.empty()) RefuseOption("no input file given");
     if (options.inputs.size() > 1) {
-      Refuse("more than one input file given (" + options.inputs[0] + ", " + options.inputs[1] +
-             ")");
+      RefuseOption("more than one input file given (" + options.inputs[0] + ", " +
+                   options.inputs[1] + ")");
     }
     const std::string& input = options.inputs[0];
-    if (input.empty()) Refuse("the input file name is empty");
-    if (!options.max_step) Refuse("give the largest step with --max-step L");
-    if (!options.steps) Refuse("give the number of steps with --steps N");
+    if (input.empty()) RefuseOption("the input file name is empty");
+    if (!options.max_step) RefuseOption("give the largest step with --max-step L");
+    if (!options.steps) RefuseOption("give the number of steps with --steps N");
     const double max_step = RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
     const int32_t steps = IntegerOption("--steps", *options.steps, 0, kMostSteps);
     const int32_t passes =

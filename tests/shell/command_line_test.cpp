@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/replicate_seeds.h"
-#include "shell/scripted_run.h"
+#include "numeric/replicate_seeds.h"
+#include "shell/output_plan.h"
 #include "support/command_run.h"
 #include "support/temp_dir.h"
 

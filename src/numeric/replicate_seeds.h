@@ -16,8 +16,8 @@
 // Example: ReplicateSeed(12345, 1) == 12345, ReplicateSeed(12345, 2) ==
 // -10311948, ReplicateSeed(12345, 3) == -618558322.
 
-#ifndef SPARSIM_SHELL_REPLICATE_SEEDS_H_
-#define SPARSIM_SHELL_REPLICATE_SEEDS_H_
+#ifndef SPARSIM_NUMERIC_REPLICATE_SEEDS_H_
+#define SPARSIM_NUMERIC_REPLICATE_SEEDS_H_
 
 #include <cstdint>
 
@@ -31,4 +31,4 @@ int32_t ClockSeed();
 
 }  // namespace sparsim
 
-#endif  // SPARSIM_SHELL_REPLICATE_SEEDS_H_
+#endif  // SPARSIM_NUMERIC_REPLICATE_SEEDS_H_

@@ -1,4 +1,4 @@
-#include "shell/replicate_seeds.h"
+#include "numeric/replicate_seeds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,60 @@
+// The options that describe one generated set, as text the way they were
+// given, and their check against the dialogue's rule for each answer. The
+// command line (sparsim generate) and the Python and R packages give their
+// values here, so that every front end accepts, refuses and converts a value
+// alike, with the same message:
+//   SetOptions options;
+//   options.circle = "20";
+//   options.points = "100";
+//   options.centred = true;
+//   options.model = "uniform";
+//   CheckedSet set = CheckSetOptions(options);
+//   // set.point_count 100; set.parameters: circle of diameter 20 centred
+//   // at (10, 10), as the dialogue's answers c, 20, Enter, Enter, n, 100,
+//   // c, u give it
+//   options.points = "20000";
+//   CheckSetOptions(options);  // throws CommandFailure(1,
+//                              //   "--points 20000: must be 1 to 10000")
+//
+// Defaults are the dialogue's: the centre of a circle is one radius from
+// each axis (to 2 decimals), the cluster seeds are points of the set, the
+// model is normal.
+
+#ifndef SPARSIM_GENERATE_SET_OPTIONS_H_
+#define SPARSIM_GENERATE_SET_OPTIONS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "generate/generation_parameters.h"
+
+namespace sparsim {
+
+// Each value is the text given, absent when the option was not given.
+struct SetOptions {
+  std::optional<std::string> circle;  // diameter
+  std::optional<std::string> centre;  // X,Y
+  std::optional<std::string> rect;    // XMIN,YMIN,XMAX,YMAX
+  std::optional<std::string> points;
+  std::optional<std::string> density;
+  bool centred = false;
+  std::optional<std::string> clusters;
+  std::optional<std::string> radius;
+  bool seeds_as_points = false;
+  bool no_seeds_as_points = false;
+  std::optional<std::string> model;
+};
+
+struct CheckedSet {
+  GenerationParameters parameters;
+  int32_t point_count = 0;
+};
+
+// The set the options describe; throws CommandFailure (status 1) naming the
+// first option the dialogue would refuse.
+CheckedSet CheckSetOptions(const SetOptions& options);
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_GENERATE_SET_OPTIONS_H_
