@@ -92,8 +92,11 @@ bench:
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 	bench/replicates.sh build-bench/sparsim
 
+# PREFIX=DIR installs under DIR (e.g. PREFIX=$$HOME/.local puts sparsim in
+# ~/.local/bin); without it, under the configured prefix (/usr/local).
+PREFIX ?=
 install: build
-	cmake --install $(BUILD_DIR)
+	cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench

@@ -96,6 +96,8 @@ square <- read_adf("SQUARE.ADF")
 p_square <- quadrat.test(ppp(square$x, square$y, window = owin(c(0, 100), c(0, 100))))$p.value
 cat(sprintf("quadrat test p-values: whole %.3g, centred %.3g\n", p_whole, p_square))
 stopifnot(round(p_whole, 2) == 0.88, p_square < 1e-20)
+# The quick start's table of 99 replicates, replicate after replicate.
+stopifnot(nrow(sims_table) == 99 * 200, all(sims_table$replicate == rep(1:99, each = 200)))
 # The scripted runs: 99 replicates of 200 points, and the envelope of them.
 stopifnot(length(sims) == 99, all(sapply(sims, npoints) == 200), npoints(observed) == 200,
           inherits(E, "envelope"))
@@ -110,6 +112,8 @@ assert site.shape == (100, 2) and (site == table).all(), "SITE.ADF"
 assert walk.shape == (100, 2), "SITE.OUT"
 big = read_adf("BIG.ADF")
 assert big.shape == (100, 2) and (big == np.loadtxt("big.csv", delimiter=",", skiprows=1)).all(), "BIG.ADF"
+assert sims_table.shape == (99 * 200, 4), "the quick start's table"
+assert (sims_table[:, 0] == np.repeat(np.arange(1, 100), 200)).all(), "its replicates"
 assert sims.shape == (99, 200, 2), "the scripted replicates"
 EOF
   "$python" check.py || { echo "the NumPy recipes failed"; exit 1; }

@@ -1,7 +1,11 @@
 #include "common/interrupt.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
+
+#include <cerrno>
 
 namespace sparsim {
 
@@ -30,18 +34,36 @@ sigset_t InterruptSignals() {
 }
 
 // Waits for events on fd until a signal is recorded. The check and the wait
-// are made with the signals blocked and atomically unblocked, so one that
-// arrives just before the wait stays pending until ppoll unblocks it, and
-// then ends the wait at once.
+// are made with the signals blocked and atomically unblocked (also in a
+// thread that keeps them blocked otherwise), so one that arrives just before
+// the wait stays pending until ppoll unblocks it, and then ends the wait at
+// once.
 void WaitOrInterrupted(int fd, short events) {
   sigset_t blocked = InterruptSignals();
   sigset_t previous;
   ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+  sigset_t during = previous;
+  for (int signal : kRecordedSignals) sigdelset(&during, signal);
   pollfd wanted{fd, events, 0};
-  if (g_interrupt_signal == 0) ::ppoll(&wanted, 1, nullptr, &previous);
+  if (g_interrupt_signal == 0) ::ppoll(&wanted, 1, nullptr, &during);
   ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   ThrowIfInterrupted();
 }
+
+// Restores a thread's signal mask when it goes out of scope.
+class UnblockedSignals {
+ public:
+  UnblockedSignals() {
+    sigset_t signals = InterruptSignals();
+    ::pthread_sigmask(SIG_UNBLOCK, &signals, &previous_);
+  }
+  ~UnblockedSignals() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  UnblockedSignals(const UnblockedSignals&) = delete;
+  UnblockedSignals& operator=(const UnblockedSignals&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 }  // namespace
 
@@ -55,6 +77,26 @@ void ClearInterrupt() { g_interrupt_signal = 0; }
 ProgramEnd InterruptEnd(int signal) { return ProgramEnd(128 + signal, ""); }
 
 void ThrowInterruptEnd() { throw InterruptEnd(g_interrupt_signal); }
+
+int OpenOrInterrupted(const char* path, int flags, mode_t mode) {
+  UnblockedSignals unblocked;
+  for (;;) {
+    const bool late = g_interrupt_signal != 0;
+    int fd = ::open(path, late ? flags | O_NONBLOCK : flags, mode);
+    if (fd >= 0) {
+      if (late && (flags & O_NONBLOCK) == 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return fd;
+    }
+    if (errno == EINTR && g_interrupt_signal == 0) continue;  // a signal of no concern
+    if (errno == EINTR || (late && errno == ENXIO)) ThrowInterruptEnd();
+    return -1;
+  }
+}
+
+void PokeThread(unsigned long thread) {
+  int signal = g_interrupt_signal;
+  if (signal != 0) ::pthread_kill(static_cast<pthread_t>(thread), signal);
+}
 
 void WaitReadableOrInterrupted(int fd) { WaitOrInterrupted(fd, POLLIN); }
 

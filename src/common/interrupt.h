@@ -18,6 +18,8 @@
 #ifndef SPARSIM_COMMON_INTERRUPT_H_
 #define SPARSIM_COMMON_INTERRUPT_H_
 
+#include <sys/types.h>
+
 #include <csignal>
 #include <cstddef>
 
@@ -81,6 +83,23 @@ void WaitReadableOrInterrupted(int fd);
 // to a pipe, made when this returns, does not wait either.
 void WaitWritableOrInterrupted(int fd);
 constexpr std::size_t kUnblockedWrite = 4096;  // PIPE_BUF
+
+// open(2), but the wait for the other end of a FIFO (or for any device that
+// makes an open wait) ends when a signal is recorded, with the interrupt's
+// ProgramEnd. The interrupt signals are unblocked for the call, so that one
+// sent to a thread that keeps them blocked (see PokeThread) arrives now.
+// Once a signal is recorded it does not wait at all: a FIFO without its
+// other end gives the interrupt, anything else opens as usual. Returns the
+// descriptor, or -1 with errno as open(2) leaves it.
+//
+// Example: with a FIFO "f" nobody reads, OpenOrInterrupted("f", O_WRONLY)
+// waits; Ctrl-C makes it throw ProgramEnd with exit_status() 130.
+int OpenOrInterrupted(const char* path, int flags, mode_t mode = 0);
+
+// Sends the recorded signal to a thread that may be waiting in one of the
+// calls above with the signals blocked elsewhere, so that its wait ends.
+// Sending it again later is harmless; a thread that never waits ignores it.
+void PokeThread(unsigned long thread);
 
 }  // namespace sparsim
 

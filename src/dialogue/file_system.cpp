@@ -21,6 +21,8 @@ namespace {
 constexpr char kNameSeparator = '\\';
 constexpr std::size_t kPartsBetweenInterruptChecks = 1024;
 
+BeforeCreateHook g_before_create = nullptr;
+
 // An open file descriptor, closed when it goes out of scope.
 class Descriptor {
  public:
@@ -79,7 +81,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // Opens the regular file found at path for writing and empties it, unless
 // something else has taken its place since it was looked at.
 int EmptyExistingFile(const std::string& path, const struct stat& looked_at) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  Descriptor fd(OpenOrInterrupted(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
   struct stat opened {};
   if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
       !SameFile(opened, looked_at) || ::ftruncate(fd.get(), 0) != 0) {
@@ -89,9 +91,9 @@ int EmptyExistingFile(const std::string& path, const struct stat& looked_at) {
 }
 
 // Opens a device or pipe (possibly named through a link) for writing; never
-// a regular file or a directory.
+// a regular file or a directory. A signal ends the wait for a FIFO's reader.
 int OpenDevice(const std::string& path) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  Descriptor fd(OpenOrInterrupted(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
   struct stat opened {};
   if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || S_ISREG(opened.st_mode) ||
       S_ISDIR(opened.st_mode)) {
@@ -138,14 +140,15 @@ std::string ResolveFileName(const std::string& working_directory, const std::str
 bool TextFileExists(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenOrInterrupted(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   if (::close(fd) != 0) throw IoFault(path, errno);
   return true;
 }
 
 std::unique_ptr<TextInput> OpenTextFile(const std::string& path, const std::string& name) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A signal ends the wait for a FIFO's writer.
+  int fd = OpenOrInterrupted(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
@@ -159,8 +162,10 @@ std::unique_ptr<TextOutput> CreateTextFile(const std::string& path, const std::s
   struct stat named {};
   int fd = -1;
   if (::lstat(path.c_str(), &named) != 0) {
+    const int looked = errno;
+    if (g_before_create != nullptr) g_before_create(path);
     // O_EXCL never follows a link: one put here meanwhile makes this fail.
-    if (errno == ENOENT) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (looked == ENOENT) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } else if (S_ISREG(named.st_mode)) {
     fd = EmptyExistingFile(path, named);
   } else if (!S_ISDIR(named.st_mode)) {
@@ -168,6 +173,10 @@ std::unique_ptr<TextOutput> CreateTextFile(const std::string& path, const std::s
   }
   if (fd < 0) return nullptr;
   return std::make_unique<TextOutput>(fd, name, true);
+}
+
+BeforeCreateHook SetBeforeCreateHook(BeforeCreateHook hook) {
+  return std::exchange(g_before_create, hook);
 }
 
 void EraseTextFile(const std::string& path, const std::string& name) {

@@ -51,6 +51,12 @@ std::unique_ptr<TextInput> OpenTextFile(const std::string& path, const std::stri
 // what was looked at is refused.
 std::unique_ptr<TextOutput> CreateTextFile(const std::string& path, const std::string& name);
 
+// Called by CreateTextFile between finding nothing at path and creating the
+// file, so that a test can put something there meanwhile; nullptr (the
+// default) for nothing. Returns the previous one.
+using BeforeCreateHook = void (*)(const std::string& path);
+BeforeCreateHook SetBeforeCreateHook(BeforeCreateHook hook);
+
 // Deletes path when it is a regular file or a symbolic link (the link, not
 // what it leads to); anything else, such as a device, is left in place.
 void EraseTextFile(const std::string& path, const std::string& name);

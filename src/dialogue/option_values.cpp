@@ -5,6 +5,7 @@
 #include "common/command_line.h"
 #include "dialogue/choice_prompts.h"
 #include "dialogue/numeric_prompts.h"
+#include "numeric/number_parse.h"
 
 namespace sparsim {
 
@@ -34,12 +35,18 @@ int32_t IntegerOption(const std::string& option, const std::string& text, int32_
   std::string trimmed = TrimSpaces(text);
   if (trimmed.empty()) RefuseOption(option + ": needs a whole number");
   IntegerParse parsed = ReadIntegerAnswer(trimmed);
+  const std::string range = "from " + std::to_string(low) + " to " + std::to_string(high);
   if (parsed.error_position != 0) {
+    // A number all the same (3000000000, 2.5) is out of range, not "not a number".
+    RealParse real = ParseReal(trimmed);
+    if (real.error_position == 0) {
+      bool whole = real.value == std::trunc(real.value);
+      RefuseOption(option + " " + text + ": must be " + (whole ? "" : "a whole number ") + range);
+    }
     RefuseOption(option + " " + text + ": " + NotANumberReason(parsed.error_position, trimmed));
   }
   if (parsed.value < low || parsed.value > high) {
-    RefuseOption(option + " " + text + ": must be " + std::to_string(low) + " to " +
-                 std::to_string(high));
+    RefuseOption(option + " " + text + ": must be " + range);
   }
   return parsed.value;
 }

@@ -7,7 +7,11 @@
 //   RealOption("--circle", "-3", 0, 1e30, "from 0 to 1e30")
 //     throws CommandFailure(1, "--circle -3: must be from 0 to 1e30")
 //   IntegerOption("--points", "20000", 1, 10000)
-//     throws CommandFailure(1, "--points 20000: must be 1 to 10000")
+//     throws CommandFailure(1, "--points 20000: must be from 1 to 10000")
+//   IntegerOption("--seed", "3000000000", -2147483647, 2147483647)
+//     throws CommandFailure(1, "--seed 3000000000: must be from -2147483647 to 2147483647")
+//   IntegerOption("--points", "2.5", 1, 10000)
+//     throws CommandFailure(1, "--points 2.5: must be a whole number from 1 to 10000")
 //   IntegerOption("--points", "3OO", 1, 10000)
 //     throws CommandFailure(1, "--points 3OO: not a number (bad character \"O\")")
 

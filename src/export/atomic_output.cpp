@@ -39,17 +39,32 @@ mode_t ReplacementMode(const std::string& path) {
   return static_cast<mode_t>(existing.st_mode & 0777);
 }
 
+// ".NAME.XXXXXX" beside path; NAME is cut short where the whole would be
+// longer than the folder's longest name, so that the temporary name fits
+// whenever the final one does.
 std::string TemporaryPattern(const std::string& path) {
   std::size_t slash = path.rfind('/');
   std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  return folder + "." + base + ".XXXXXX";
+  long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (longest <= 0) longest = 255;
+  constexpr std::size_t kAdded = 8;  // "." and ".XXXXXX"
+  std::size_t room = static_cast<std::size_t>(longest) > kAdded
+                         ? static_cast<std::size_t>(longest) - kAdded
+                         : 1;
+  return folder + "." + base.substr(0, room) + ".XXXXXX";
 }
 
 // A device or pipe (/dev/null, /dev/stdout) is written as it is: there is
 // no file to replace, and its folder must not get a temporary file.
 void WriteToDevice(const std::string& path, std::string_view content) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  int fd = -1;
+  try {
+    // A signal ends the wait for a FIFO's reader.
+    fd = OpenOrInterrupted(path.c_str(), O_WRONLY | O_CLOEXEC);
+  } catch (const ProgramEnd& interrupt) {
+    throw ExportFailure(interrupt.exit_status(), kInterrupted);
+  }
   if (fd < 0) Fail(path, errno);
   try {
     WriteAll(fd, content, path);

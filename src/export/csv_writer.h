@@ -4,10 +4,16 @@
 //   {(7.707, 5.7871), (-2, 0.1)}  gives  "x,y\n7.707,5.7871\n-2,0.1\n"
 // No number text needs quoting. Throws std::domain_error for a coordinate
 // that is not finite.
+//
+// Several replicates go into one table of the long form, a line a point
+// with its replicate and seed, which R's read.csv and NumPy read at once:
+//   kReplicateTableHeader + CsvReplicateRows({(7.707, 5.7871)}, 2, -5)
+//   gives "replicate,seed,x,y\n2,-5,7.707,5.7871\n"
 
 #ifndef SPARSIM_EXPORT_CSV_WRITER_H_
 #define SPARSIM_EXPORT_CSV_WRITER_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +22,9 @@
 namespace sparsim {
 
 std::string CsvText(const std::vector<Point>& points);
+
+constexpr char kReplicateTableHeader[] = "replicate,seed,x,y\n";
+std::string CsvReplicateRows(const std::vector<Point>& points, int32_t replicate, int32_t seed);
 
 }  // namespace sparsim
 

@@ -40,6 +40,7 @@ struct GivenOptions {
   bool geojson = false;
   bool svg = false;
   bool multipoint = false;
+  bool force = false;
   std::vector<std::string> inputs;
   std::vector<std::string> outputs;
   std::vector<std::string> opacity;
@@ -70,6 +71,7 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
                         "write to OUT (replaced only when all went well);\n"
                         "standard output when absent or -")
              ->type_name("OUT"));
+  app.add_flag("--force", given.force, "replace OUT when it exists");
   single(app.add_option("--opacity", given.opacity,
                         "with --svg: opacity of the point marks,\n0 < A <= 1 (default 0.6)")
              ->type_name("A"));
@@ -132,6 +134,7 @@ std::string Check(const GivenOptions& given, const std::vector<std::string>& arg
     }
   }
   out.multipoint = given.multipoint;
+  out.force = given.force;
   if (out.format == ExportFormat::kNone) return "choose a format: --csv, --geojson or --svg";
   if (out.input.empty()) return "no input file given";
   if (out.multipoint && out.format != ExportFormat::kGeoJson) {
@@ -168,7 +171,7 @@ ArgumentParse ParseExportArguments(const std::vector<std::string>& args) {
 std::string UsageText(const std::string& program) {
   return "Usage: " + program +
          " (--csv | --geojson [--multipoint] [--centre X,Y] | --svg [--opacity A] [--centre "
-         "X,Y]) IN [-o OUT]\n";
+         "X,Y]) IN [-o OUT [--force]]\n";
 }
 
 std::string HelpText(const std::string& program) {

@@ -1,7 +1,7 @@
 // The command line of sparsim-export (and of sparsim export, the same
 // command), read with the conventions of common/command_line.h:
 //   sparsim-export (--csv | --geojson [--multipoint] | --svg [--opacity A]
-//                  [--centre X,Y]) IN [-o OUT]
+//                  [--centre X,Y]) IN [-o OUT [--force]]
 // One format, one input file ("-" for standard input), and at most one
 // output file ("-" or none for standard output). Options may come in any
 // order; a value may follow its option as the next argument or after '='
@@ -31,6 +31,7 @@ struct ExportArguments {
   std::string input;
   std::string output;  // empty: standard output
   bool multipoint = false;
+  bool force = false;  // replace an existing output file
   SvgOptions svg;
 };
 

@@ -1,5 +1,7 @@
 #include "export/export_run.h"
 
+#include <sys/stat.h>
+
 #include <new>
 #include <stdexcept>
 
@@ -45,6 +47,15 @@ std::string Render(const ExportArguments& args, const CoordinateSet& set,
   return SvgText(set, args.svg);
 }
 
+// An existing file is replaced only with --force, as every command does.
+void RefuseExistingOutput(const ExportArguments& args) {
+  struct stat existing {};
+  if (args.force || ::stat(args.output.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+    return;
+  }
+  throw ExportFailure(kExitBadArgument, args.output + " exists; give --force to replace it");
+}
+
 int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
   if (!args.output.empty()) RefuseInputAsOutput(args.input, args.output);
   CoordinateSet set = ReadCoordinateFile(args.input);
@@ -61,7 +72,8 @@ int Export(const ExportArguments& args, int out_fd, Diagnostics& diagnostics) {
   if (args.output.empty()) {
     WriteAll(out_fd, content, "(standard output)");
   } else {
-    WriteFileAtomically(args.output, content);
+    RefuseExistingOutput(args);
+    WriteFileAtomically(args.output, content, args.force);
   }
   // A signal too late to stop the export still ends the run as interrupted.
   ThrowIfInterrupted();
@@ -97,6 +109,9 @@ int RunExport(const std::vector<std::string>& arguments, int out_fd, std::string
     return Export(parse.arguments, out_fd, diagnostics);
   } catch (const ExportFailure& failure) {
     diagnostics.AddLine(failure.what());
+    if (failure.exit_status() == kExitBadArgument) {
+      diagnostic_text += "Try '" + program + " --help' for more information.\n";
+    }
     return failure.exit_status();
   } catch (const ProgramEnd& end) {  // an interrupt by signal
     diagnostics.AddLine(*end.report() != '\0' ? end.report() : "interrupted");

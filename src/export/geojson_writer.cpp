@@ -60,12 +60,14 @@ std::string FactMembers(const HeaderFacts& facts) {
   return members;
 }
 
-std::string PointFeatures(const CoordinateSet& set) {
+// properties go before the point's number: "\"replicate\":2,".
+std::string PointFeatures(const CoordinateSet& set, const std::string& properties = "") {
   std::string text;
   for (std::size_t i = 0; i < set.points.size(); ++i) {
     if (i > 0) text += ",\n";
     text += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":" +
-            Position(set.points[i]) + "},\"properties\":{\"point\":" + std::to_string(i + 1) + "}}";
+            Position(set.points[i]) + "},\"properties\":{" + properties +
+            "\"point\":" + std::to_string(i + 1) + "}}";
   }
   return text;
 }
@@ -132,8 +134,24 @@ std::string SiteFeature(const CoordinateSet& set, std::optional<Point> given_cen
 
 std::string GeoJsonText(const CoordinateSet& set, bool multipoint,
                         std::optional<Point> given_centre) {
-  std::string features = multipoint ? MultiPointFeature(set) : PointFeatures(set);
-  std::string site = SiteFeature(set, given_centre);
+  return GeoJsonCollection({multipoint ? MultiPointFeature(set) : PointFeatures(set)}, set,
+                           given_centre);
+}
+
+std::string GeoJsonReplicateFeatures(const CoordinateSet& set, int32_t replicate, int32_t seed) {
+  return PointFeatures(set, "\"replicate\":" + std::to_string(replicate) + ",\"seed\":" +
+                                std::to_string(seed) + ",");
+}
+
+std::string GeoJsonCollection(const std::vector<std::string>& replicate_features,
+                              const CoordinateSet& site_of, std::optional<Point> given_centre) {
+  std::string features;
+  for (const std::string& part : replicate_features) {
+    if (part.empty()) continue;
+    if (!features.empty()) features += ",\n";
+    features += part;
+  }
+  std::string site = SiteFeature(site_of, given_centre);
   if (!site.empty()) features += (features.empty() ? "" : ",\n") + site;
   if (!features.empty()) features += "\n";
   return "{\"type\":\"FeatureCollection\",\"features\":[\n" + features + "]}\n";

@@ -30,8 +30,10 @@
 #ifndef SPARSIM_EXPORT_GEOJSON_WRITER_H_
 #define SPARSIM_EXPORT_GEOJSON_WRITER_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "export/coordinate_reader.h"
 
@@ -43,6 +45,18 @@ constexpr int kCircleVertices = 128;
 
 std::string GeoJsonText(const CoordinateSet& set, bool multipoint,
                         std::optional<Point> given_centre = std::nullopt);
+
+// Several replicates in one collection: each replicate's Point features
+// carry its number and seed,
+//   {"type":"Feature","geometry":{"type":"Point","coordinates":[7.707,5.7871]},
+//   "properties":{"replicate":2,"seed":-5,"point":1}}
+// (on one line), and GeoJsonCollection puts the replicates' features, in
+// order, into one FeatureCollection that ends with the site of site_of, as
+// GeoJsonText does.
+std::string GeoJsonReplicateFeatures(const CoordinateSet& set, int32_t replicate, int32_t seed);
+std::string GeoJsonCollection(const std::vector<std::string>& replicate_features,
+                              const CoordinateSet& site_of,
+                              std::optional<Point> given_centre = std::nullopt);
 
 }  // namespace sparsim
 

@@ -20,6 +20,9 @@ constexpr double kMarginShare = 0.04;  // room around the points, of the longer 
 // The least span of the frame, of the largest coordinate: a millionth of what
 // a double tells apart there, so ticks and marks stay distinct and finite.
 constexpr double kLeastRelativeSpan = 1e-10;
+// The least span of any frame: its ticks, margins and scale stay normal
+// numbers, also for points a few subnormals apart.
+constexpr double kLeastSpan = 1e-290;
 constexpr double kLeft = 90;  // room for the Y labels
 constexpr double kRight = 30;
 constexpr double kTop = 20;
@@ -143,6 +146,7 @@ Frame FitFrame(Extent e) {
   // (X about 1e9 with Y within 1e-8): the frame is at least this wide.
   longer = std::max(longer, magnitude * kLeastRelativeSpan);
   if (longer == 0) longer = 1;
+  longer = std::max(longer, kLeastSpan);
   Widen(e.x0, e.x1, longer * kLeastSideShare);
   Widen(e.y0, e.y1, longer * kLeastSideShare);
   double margin = longer * kMarginShare;

@@ -14,7 +14,7 @@
 //   // c, u give it
 //   options.points = "20000";
 //   CheckSetOptions(options);  // throws CommandFailure(1,
-//                              //   "--points 20000: must be 1 to 10000")
+//                              //   "--points 20000: must be from 1 to 10000")
 //
 // Defaults are the dialogue's: the centre of a circle is one radius from
 // each axis (to 2 decimals), the cluster seeds are points of the set, the

@@ -11,7 +11,6 @@ namespace {
 constexpr int kCarriageReturn = 13;
 constexpr int kLineFeed = 10;
 constexpr int kTab = 9;
-constexpr std::size_t kTokenLength = 32;
 
 // Called just after the '#' that opens a comment.
 void SkipComment(TextInput& in) {
@@ -30,7 +29,7 @@ int SkipSeparators(TextInput& in) {
 }
 
 // line receives the line of the token's first character.
-std::string ReadToken(TextInput& in, std::size_t& line) {
+std::string ReadToken(TextInput& in, std::size_t& line, std::size_t token_length) {
   std::string token(1, static_cast<char>(SkipSeparators(in)));
   line = in.line_number();
   while (!AtLineEnd(in)) {
@@ -40,7 +39,7 @@ std::string ReadToken(TextInput& in, std::size_t& line) {
       SkipComment(in);
       break;
     }
-    if (token.size() < kTokenLength) token.push_back(static_cast<char>(c));
+    if (token.size() < token_length) token.push_back(static_cast<char>(c));
   }
   return token;
 }
@@ -64,9 +63,9 @@ bool SkipSeparatorsToDataEnd(TextInput& in) {
   }
 }
 
-DataItem ReadDataItem(TextInput& in) {
+DataItem ReadDataItem(TextInput& in, std::size_t token_length) {
   DataItem item;
-  std::string token = ReadToken(in, item.source.line);
+  std::string token = ReadToken(in, item.source.line, token_length);
   if (token[0] == kEndOfFileMark) {
     item.source.at_end = true;
     item.fault = ItemFault::kEnd;
@@ -94,8 +93,8 @@ bool IsInteger32(double value) {
   return value >= -2147483648.0 && value <= 2147483647.0 && value - std::trunc(value) == 0;
 }
 
-DataItem ReadIntegerDataItem(TextInput& in) {
-  DataItem item = ReadDataItem(in);
+DataItem ReadIntegerDataItem(TextInput& in, std::size_t token_length) {
+  DataItem item = ReadDataItem(in, token_length);
   if (item.fault == ItemFault::kNone && !IsInteger32(item.value))
     item.fault = ItemFault::kNotInteger;
   return item;

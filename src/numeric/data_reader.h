@@ -7,7 +7,10 @@
 //   "5,,  7 # note # 9\r\n"  gives the items 5, 7 and 9
 //   "10#Points#"             gives 10
 // A token ends at a blank, comma, '#', tab or LF, or before a CR or the end
-// of the data, and keeps its first 32 characters.
+// of the data, and keeps its first 32 characters (the dialogue's reading);
+// readers of the program's own files for conversion keep every character
+// (kWholeToken), so that "-13020000000000000000000000000000.0000" reads as
+// -1.302e31 and not as the -1.302e30 its first 32 characters give.
 //
 // ReadDataItem reads one item and reports what it found; what to do about
 // an item that is not a number is the caller's business (the dialogue asks
@@ -63,15 +66,20 @@ struct DataItem {
   ItemSource source;
 };
 
-// Reads one item (a real number, or what stands in its place).
-DataItem ReadDataItem(TextInput& in);
+// The dialogue keeps this many characters of a token.
+constexpr std::size_t kDialogueToken = 32;
+constexpr std::size_t kWholeToken = static_cast<std::size_t>(-1);
+
+// Reads one item (a real number, or what stands in its place), keeping
+// token_length characters of its token.
+DataItem ReadDataItem(TextInput& in, std::size_t token_length = kDialogueToken);
 
 // True for a whole number from -2147483648 to 2147483647: 3.0 and 3E0 are 3.
 bool IsInteger32(double value);
 
 // ReadDataItem for an item that must be an integer: a number that is not
 // gives kNotInteger, with the number kept in value.
-DataItem ReadIntegerDataItem(TextInput& in);
+DataItem ReadIntegerDataItem(TextInput& in, std::size_t token_length = kDialogueToken);
 
 // The one-line message for an item that cannot be taken as `what` (for
 // example "the Y of point 2"), naming the file, the line and the token:

@@ -10,12 +10,26 @@ long double Random(int32_t& rand_seed) {
   return RandomValue(state);
 }
 
-void Randomize(int32_t& rand_seed) {
+namespace {
+
+uint64_t MonotonicNanoseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  uint64_t nanoseconds =
-      static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
-  rand_seed = static_cast<int32_t>(static_cast<uint32_t>(nanoseconds));
+  return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+}
+
+ClockReader g_clock = MonotonicNanoseconds;
+
+}  // namespace
+
+void Randomize(int32_t& rand_seed) {
+  rand_seed = static_cast<int32_t>(static_cast<uint32_t>(g_clock()));
+}
+
+ClockReader SetClockReader(ClockReader reader) {
+  ClockReader previous = g_clock;
+  g_clock = reader;
+  return previous;
 }
 
 }  // namespace sparsim

@@ -63,6 +63,12 @@ struct RandomJump {
 // clock, read as signed. Draws nothing.
 void Randomize(int32_t& rand_seed);
 
+// The clock that Randomize reads, in nanoseconds. Tests put one in its place
+// to see what a given reading gives (2^31 reads as -2147483648); the
+// previous clock is returned, to be put back.
+using ClockReader = uint64_t (*)();
+ClockReader SetClockReader(ClockReader reader);
+
 }  // namespace sparsim
 
 #endif  // SPARSIM_NUMERIC_RANDOM_H_

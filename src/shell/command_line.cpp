@@ -63,7 +63,8 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
       .Add(app, "-o,--output", run.output, "PATTERN",
            std::string("output file; {n} is the replicate's number, zero-padded,\n") +
                "{seed} its seed" + (walk ? ", {pass} the pass's number" : "") +
-               ";\nstandard output when absent or - (one file only)")
+               ";\nstandard output when absent or - (one file only); in CSV or\n"
+               "GeoJSON without {n}, one file of every replicate")
       ->group(group);
   texts
       .Add(app, "--format", run.format, "FORMAT",
@@ -79,8 +80,9 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
       ->group(group);
   texts
       .Add(app, "--manifest", run.manifest, "FILE",
-           walk ? "CSV list: replicate,seed,pass,file,points,seconds"
-                : "CSV list: replicate,seed,file,points,candidates,seconds")
+           walk ? "CSV list: replicate,seed,pass,file,points,seconds;\n- for standard output"
+                : "CSV list: replicate,seed,file,points,candidates,seconds;\n"
+                  "- for standard output")
       ->group(group);
   app.add_flag("--force", run.force, "replace existing files")->group(group);
   app.add_flag("-q,--quiet", run.quiet, "no progress line on standard error")->group(group);
@@ -148,7 +150,8 @@ void DefineWalk(CLI::App& app, TextOptions& texts, WalkOptions& o) {
   app.description(
       "Random-walk the points of a coordinate file as the dialogue's passes do; with seed S\n"
       "the files are byte for byte the .OUT files the dialogue writes for seed S.");
-  app.add_option("INPUT", o.inputs, "coordinate file (.ADF, .OUT, a list); - for standard input");
+  app.add_option("INPUT", o.inputs,
+                 "coordinate file (.ADF, .OUT, a list, a CSV table x,y);\n- for standard input");
   const std::string walk = "Walk";
   texts.Add(app, "--max-step", o.max_step, "L", "largest step, 0 to 1e30")->group(walk);
   texts.Add(app, "--steps", o.steps, "N", "steps of every point, 0 to 2147483647")->group(walk);

@@ -1,6 +1,7 @@
 #include "shell/command_report.h"
 
 #include <exception>
+#include <new>
 
 #include "common/command_line.h"
 #include "common/interrupt.h"
@@ -38,8 +39,11 @@ int ReportFailure(const CommandIo& io, const std::string& command) {
         IsInterruptStatus(end.exit_status()) ? "interrupted before any file was written"
                                              : std::string(end.report()));
     return end.exit_status();
+  } catch (const std::bad_alloc&) {
+    Say(io, command, "out of memory");
+    return kExitFile;
   } catch (const std::exception& error) {
-    // Out of memory, or no working folder to resolve names in.
+    // No working folder to resolve names in, and the like.
     Say(io, command, error.what());
     return kExitFile;
   }

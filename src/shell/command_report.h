@@ -23,7 +23,8 @@ void SayTryHelp(const CommandIo& io, const std::string& command);
 // Turns the failure being handled (call it inside a catch block) into its
 // line on standard error and returns its exit status: a CommandFailure's own
 // (with the "Try ... --help" line after a usage error), a ProgramEnd's (an interrupt before any
-// file was written says so), and 2 for any other std::exception, such as running out of memory.
+// file was written says so), and 2 for any other std::exception ("out of memory" when memory
+// runs out, the wording of every command).
 int ReportFailure(const CommandIo& io, const std::string& command);
 
 }  // namespace sparsim

@@ -1,6 +1,7 @@
 #include "shell/generate_command.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
     std::optional<Point> centre;
     if (p.shape == kCircle) centre = Point{p.centre_x, p.centre_y};
     std::string standard_output;
+    // The replicates' shares of one file of all (plan.combined).
+    std::vector<std::string> parts(plan.combined ? static_cast<std::size_t>(plan.replicates) : 0);
+    std::string site_text;
 
     auto work = [&](int32_t k, std::vector<std::string>& rows) {
       auto start = std::chrono::steady_clock::now();
@@ -54,19 +58,31 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       TextOutput text = TextOutput::InMemory();
       WriteCoordinateLines(text, *state, p, seed);
       const std::string& name = plan.Name(k, 1);
-      std::string content = RenderOutput(plan.format, text.contents(), name, centre);
-      if (name.empty()) {
-        standard_output = std::move(content);
+      if (plan.combined) {
+        parts[static_cast<std::size_t>(k - 1)] =
+            RenderReplicatePart(plan.format, text.contents(), name, k, seed);
+        if (k == 1) site_text = text.contents();
+      } else if (name.empty()) {
+        standard_output = RenderOutput(plan.format, text.contents(), name, centre);
       } else {
-        WriteOutputFile(name, content, plan.force);
+        WriteOutputFile(name, RenderOutput(plan.format, text.contents(), name, centre), plan.force);
       }
       rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," +
                      ManifestField(name.empty() ? "-" : name) + "," +
                      std::to_string(set.point_count) + "," + std::to_string(candidates) + "," +
                      SecondsSince(start));
     };
-    int status =
-        RunReplicates(plan, io, kGenerate, "replicate,seed,file,points,candidates,seconds", work);
+    auto finish = [&] {
+      std::string content = JoinReplicateParts(plan.format, parts, site_text, centre);
+      if (plan.Name(1, 1).empty()) {
+        standard_output = std::move(content);
+      } else {
+        WriteOutputFile(plan.Name(1, 1), content, plan.force);
+      }
+    };
+    int status = RunReplicates(plan, io, kGenerate,
+                               "replicate,seed,file,points,candidates,seconds", work,
+                               plan.combined ? std::function<void()>(finish) : nullptr);
     if (status == 0 && plan.Name(1, 1).empty()) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }

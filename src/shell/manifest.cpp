@@ -23,13 +23,19 @@ std::string ManifestField(const std::string& text) {
   return quoted + "\"";
 }
 
-void WriteManifest(const std::string& name, const std::string& header,
-                   const std::vector<std::vector<std::string>>& rows, bool force) {
+std::string ManifestText(const std::string& header,
+                         const std::vector<std::vector<std::string>>& rows) {
   std::string content = header + "\n";
   for (const std::vector<std::string>& lines : rows) {
     for (const std::string& line : lines) content += line + "\n";
   }
-  WriteFileAtomically(name, content, force);
+  return content;
+}
+
+void WriteManifest(const std::string& name, const std::string& header,
+                   const std::vector<std::vector<std::string>>& rows, bool force, int out_fd) {
+  if (name == "-") return WriteAll(out_fd, ManifestText(header, rows), "(standard output)");
+  WriteFileAtomically(name, ManifestText(header, rows), force);
 }
 
 }  // namespace sparsim

@@ -19,10 +19,14 @@ std::string SecondsSince(std::chrono::steady_clock::time_point start);
 // comma, a quote or a line end in it is quoted.
 std::string ManifestField(const std::string& text);
 
-// Writes the manifest: header, then each replicate's lines in order; an
-// existing file is replaced only when force is set.
+// The manifest: header, then each replicate's lines in order.
+std::string ManifestText(const std::string& header,
+                         const std::vector<std::vector<std::string>>& rows);
+
+// Writes the manifest to the file name ("-": to out_fd); an existing file is
+// replaced only when force is set.
 void WriteManifest(const std::string& name, const std::string& header,
-                   const std::vector<std::vector<std::string>>& rows, bool force);
+                   const std::vector<std::vector<std::string>>& rows, bool force, int out_fd);
 
 }  // namespace sparsim
 

@@ -26,6 +26,27 @@ std::string RenderOutput(OutputFormat format, const std::string& native_text,
   return SvgText(set, svg);
 }
 
+std::string RenderReplicatePart(OutputFormat format, const std::string& native_text,
+                                const std::string& name, int32_t replicate, int32_t seed) {
+  CoordinateSet set = ReadCoordinates(native_text, name.empty() ? "(standard output)" : name);
+  if (format == OutputFormat::kGeoJson) return GeoJsonReplicateFeatures(set, replicate, seed);
+  return CsvReplicateRows(set.points, replicate, seed);
+}
+
+std::string JoinReplicateParts(OutputFormat format, const std::vector<std::string>& parts,
+                               const std::string& site_text, std::optional<Point> centre) {
+  if (format == OutputFormat::kGeoJson) {
+    return GeoJsonCollection(parts, ReadCoordinates(site_text, "(site)"), centre);
+  }
+  std::size_t size = sizeof kReplicateTableHeader;
+  for (const std::string& part : parts) size += part.size();
+  std::string table;
+  table.reserve(size);
+  table += kReplicateTableHeader;
+  for (const std::string& part : parts) table += part;
+  return table;
+}
+
 void WriteOutputFile(const std::string& name, const std::string& content, bool force) {
   WriteFileAtomically(name, content, force);
 }

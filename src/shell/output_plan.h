@@ -43,11 +43,14 @@ struct OutputPlan {
   OutputFormat format = OutputFormat::kNative;
   // Index (replicate - 1) x passes + (pass - 1); empty: standard output.
   std::vector<std::string> names;
-  std::string manifest;  // empty: none
+  // All replicates in one file a pass: names holds one name a pass.
+  bool combined = false;
+  std::string manifest;  // empty: none; "-": standard output
   bool force = false;
   bool quiet = false;
 
   const std::string& Name(int32_t replicate, int32_t pass) const {
+    if (combined) return names[static_cast<std::size_t>(pass - 1)];
     return names[static_cast<std::size_t>((replicate - 1) * passes + (pass - 1))];
   }
 };
@@ -57,10 +60,6 @@ struct OutputPlan {
 // be. Throws CommandFailure.
 OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t passes,
                        const std::string& input = "");
-
-// The file name a pattern gives; the pattern has been checked.
-std::string ExpandPattern(const std::string& pattern, int32_t replicate, int32_t replicates,
-                          int32_t seed, int32_t pass, int32_t passes);
 
 // The file name a pattern gives; the pattern has been checked.
 std::string ExpandPattern(const std::string& pattern, int32_t replicate, int32_t replicates,

@@ -70,7 +70,13 @@ void Work(SharedRun& shared, int32_t replicates, const ReplicateWork& work) {
       std::lock_guard<std::mutex> lock(shared.mutex);
       shared.stop = true;
     } catch (const CommandFailure& failure) {
-      RecordFailure(shared, failure.exit_status(), failure.what());
+      // A write that a signal ended is the interrupt, which the main thread reports.
+      if (IsInterruptStatus(failure.exit_status())) {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.stop = true;
+      } else {
+        RecordFailure(shared, failure.exit_status(), failure.what());
+      }
     } catch (const std::bad_alloc&) {
       RecordFailure(shared, kExitFile, "out of memory");
     } catch (const std::exception& error) {
@@ -123,6 +129,12 @@ class WorkerThreads {
     }
     for (std::thread& thread : threads_) thread.join();
   }
+  // Ends the waits of threads that wait for a file, a FIFO or a pipe with
+  // the signals blocked: a thread finds the recorded signal pending as soon
+  // as it waits, or at once when it waits already.
+  void Poke() {
+    for (std::thread& thread : threads_) PokeThread(thread.native_handle());
+  }
   WorkerThreads(const WorkerThreads&) = delete;
   WorkerThreads& operator=(const WorkerThreads&) = delete;
 
@@ -134,7 +146,8 @@ class WorkerThreads {
 }  // namespace
 
 int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& kind,
-                  const std::string& manifest_header, const ReplicateWork& work) {
+                  const std::string& manifest_header, const ReplicateWork& work,
+                  const std::function<void()>& finish) {
   SharedRun shared;
   shared.rows.resize(static_cast<std::size_t>(plan.replicates));
   ProgressLine progress(io, kind, plan.replicates, io.err_is_terminal && !plan.quiet);
@@ -147,18 +160,42 @@ int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& ki
       progress.Draw(done);
       lock.lock();
       shared.changed.wait_for(lock, kProgressInterval);
-      if (g_interrupt_signal != 0) shared.stop = true;
+      if (g_interrupt_signal != 0) {
+        shared.stop = true;
+        // Again at each round: a thread may have been about to wait.
+        threads.Poke();
+      }
     }
   }
   progress.Draw(shared.finished);
   progress.End();
+  if (shared.failure_status == 0 && g_interrupt_signal == 0 && finish) {
+    try {
+      finish();
+    } catch (const ProgramEnd& end) {
+      if (!IsInterruptStatus(end.exit_status())) {
+        RecordFailure(shared, end.exit_status(), end.report());
+      }
+    } catch (const CommandFailure& failure) {
+      if (!IsInterruptStatus(failure.exit_status())) {
+        RecordFailure(shared, failure.exit_status(), failure.what());
+      }
+    } catch (const std::bad_alloc&) {
+      RecordFailure(shared, kExitFile, "out of memory");
+    }
+  }
   int status = shared.failure_status;
   if (status != 0) Say(io, kind.command, shared.failure);
+  // A file of all replicates is written whole or not at all.
+  if (plan.combined && (status != 0 || g_interrupt_signal != 0)) {
+    for (std::vector<std::string>& lines : shared.rows) lines.clear();
+    shared.finished = 0;
+  }
   if (!plan.manifest.empty()) {
     try {
-      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force);
+      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force, io.out_fd);
     } catch (const ExportFailure& failure) {
-      Say(io, kind.command, failure.what());
+      if (!IsInterruptStatus(failure.exit_status())) Say(io, kind.command, failure.what());
       if (status == 0) status = failure.exit_status();
     }
   }

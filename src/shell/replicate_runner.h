@@ -31,8 +31,13 @@ using ReplicateWork = std::function<void(int32_t k, std::vector<std::string>& ro
 // manifest, when asked for, lists the files written, in replicate order. Returns the exit status:
 // 0, the status of the first failure (its message written), or 128 plus the number of the signal
 // that stopped the run.
+// finish, when given, runs once every replicate is done and the run neither
+// failed nor was interrupted, before the manifest is written: it writes the
+// files of all replicates (OutputPlan::combined), which are written whole or
+// not at all, and may throw as work does.
 int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& kind,
-                  const std::string& manifest_header, const ReplicateWork& work);
+                  const std::string& manifest_header, const ReplicateWork& work,
+                  const std::function<void()>& finish = {});
 
 }  // namespace sparsim
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
 #include "export/atomic_output.h"
+#include "export/coordinate_reader.h"
+#include "export/point_text.h"
 #include "numeric/data_reader.h"
 #include "shell/command_report.h"
 #include "shell/manifest.h"
@@ -33,20 +36,25 @@ constexpr int32_t kMostSteps = 2147483647;
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
 // walked the same way and, when notes are kept, noted.
+// With exact values (the numbers of a table, read as the nearest doubles),
+// each X and Y is the next of them, in the order read.
 class CommandWalkReader : public WalkReader {
  public:
-  CommandWalkReader(std::string name, std::vector<std::string>* notes)
-      : name_(std::move(name)), notes_(notes) {}
+  CommandWalkReader(std::string name, std::vector<std::string>* notes,
+                    const std::vector<double>* exact = nullptr)
+      : name_(std::move(name)), notes_(notes), exact_(exact) {}
 
   int32_t Integer(InputFile& file, WalkItem item) override {
     DataItem read = ReadIntegerDataItem(file.text());
     last_ = read.source;
     if (read.fault != ItemFault::kNone) Fail(read, item);
+    if (item.kind == WalkItem::kCount) next_ = 0;
     return static_cast<int32_t>(read.value);
   }
 
   double Real(InputFile& file, WalkItem item) override {
     DataItem read = ReadDataItem(file.text());
+    if (read.fault == ItemFault::kNone && exact_ != nullptr) return (*exact_)[next_++];
     if (read.fault == ItemFault::kNone) return read.value;
     if (read.fault != ItemFault::kMissing && read.fault != ItemFault::kEnd) Fail(read, item);
     if (notes_ != nullptr) {
@@ -74,30 +82,50 @@ class CommandWalkReader : public WalkReader {
 
   std::string name_;
   std::vector<std::string>* notes_;
+  const std::vector<double>* exact_;
+  std::size_t next_ = 0;
   ItemSource last_;
 };
 
+// A table ("x,y" and a line a point) as the walk reads it: the text of a
+// list of points, and their exact values.
+struct WalkInput {
+  std::string text;
+  std::vector<double> exact;
+};
+
+WalkInput TableAsList(const std::string& content, const std::string& name) {
+  CoordinateSet table = ReadCoordinates(content, name);
+  WalkInput input;
+  input.text = std::to_string(table.points.size()) + ",2\n";
+  for (const Point& point : table.points) {
+    input.text += ShortestText(point.x) + "," + ShortestText(point.y) + "\n";
+    input.exact.push_back(point.x);
+    input.exact.push_back(point.y);
+  }
+  return input;
+}
+
+// A signal ends the wait for a FIFO's writer and for data from a pipe.
 std::string ReadWholeInput(const std::string& path, const std::string& name) {
-  int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = path == "-" ? STDIN_FILENO : OpenOrInterrupted(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw CommandFailure(kExitFile, name + ": " + std::strerror(errno));
   std::string content;
   char chunk[65536];
-  for (;;) {
-    ssize_t count = ::read(fd, chunk, sizeof chunk);
-    if (count < 0 && errno == EINTR) {
-      if (g_interrupt_signal != 0) break;
-      continue;
+  try {
+    for (;;) {
+      WaitReadableOrInterrupted(fd);
+      ssize_t count = ::read(fd, chunk, sizeof chunk);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) throw CommandFailure(kExitFile, name + ": " + std::strerror(errno));
+      if (count == 0) break;
+      content.append(chunk, static_cast<std::size_t>(count));
     }
-    if (count <= 0) {
-      int error = errno;
-      if (fd != STDIN_FILENO) ::close(fd);
-      if (count < 0) throw CommandFailure(kExitFile, name + ": " + std::strerror(error));
-      return content;
-    }
-    content.append(chunk, static_cast<std::size_t>(count));
+  } catch (...) {
+    if (fd != STDIN_FILENO) ::close(fd);
+    throw;
   }
   if (fd != STDIN_FILENO) ::close(fd);
-  ThrowIfInterrupted();
   return content;
 }
 
@@ -108,7 +136,7 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   std::vector<std::string> notes;
   auto state = std::make_unique<ProgramState>();
   state->input_file.Open(std::make_unique<TextInput>(content, name));
-  CommandWalkReader reader(name, &notes);
+  CommandWalkReader reader(name, &notes, nullptr);
   TextOutput no_output(-1, "(check)", false);
   WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
   if (count.processed != count.announced) {
@@ -141,29 +169,41 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
     const OutputPlan plan = PlanOutputs(options.run, kWalk, passes, input);
     const std::string name = input == "-" ? "(standard input)" : input;
-    const std::string content = ReadWholeInput(input, name);
+    WalkInput table;
+    std::string content = ReadWholeInput(input, name);
+    if (IsPointTable(content)) {
+      table = TableAsList(content, name);
+      content = std::move(table.text);
+    }
+    const std::vector<double>* exact = table.exact.empty() ? nullptr : &table.exact;
     for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
     if (plan.seed_from_clock) {
       Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
     }
     std::string standard_output;
+    // The replicates' shares of one file of all a pass (plan.combined).
+    std::vector<std::string> parts(
+        plan.combined ? static_cast<std::size_t>(plan.replicates) * passes : 0);
 
     auto work = [&](int32_t k, std::vector<std::string>& rows) {
       const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
       auto state = std::make_unique<ProgramState>();
       state->rand_seed = seed;
       state->input_file.Open(std::make_unique<TextInput>(content, name));
-      CommandWalkReader reader(name, nullptr);
+      CommandWalkReader reader(name, nullptr, exact);
       for (int32_t pass = 1; pass <= passes; ++pass) {
         auto start = std::chrono::steady_clock::now();
         TextOutput out = TextOutput::InMemory();
         WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps);
         const std::string& file = plan.Name(k, pass);
-        std::string rendered = RenderOutput(plan.format, out.contents(), file, std::nullopt);
-        if (file.empty()) {
-          standard_output = std::move(rendered);
+        if (plan.combined) {
+          parts[static_cast<std::size_t>((k - 1) * passes + pass - 1)] =
+              RenderReplicatePart(plan.format, out.contents(), file, k, seed);
+        } else if (file.empty()) {
+          standard_output = RenderOutput(plan.format, out.contents(), file, std::nullopt);
         } else {
-          WriteOutputFile(file, rendered, plan.force);
+          WriteOutputFile(file, RenderOutput(plan.format, out.contents(), file, std::nullopt),
+                          plan.force);
         }
         rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
                        "," + ManifestField(file.empty() ? "-" : file) + "," +
@@ -172,7 +212,23 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         state->input_file.Rewind();
       }
     };
-    int status = RunReplicates(plan, io, kWalk, "replicate,seed,pass,file,points,seconds", work);
+    auto finish = [&] {
+      for (int32_t pass = 1; pass <= passes; ++pass) {
+        std::vector<std::string> pass_parts;
+        for (int32_t k = 1; k <= plan.replicates; ++k) {
+          pass_parts.push_back(
+              std::move(parts[static_cast<std::size_t>((k - 1) * passes + pass - 1)]));
+        }
+        std::string joined = JoinReplicateParts(plan.format, pass_parts, "0,2\n", std::nullopt);
+        if (plan.Name(1, pass).empty()) {
+          standard_output = std::move(joined);
+        } else {
+          WriteOutputFile(plan.Name(1, pass), joined, plan.force);
+        }
+      }
+    };
+    int status = RunReplicates(plan, io, kWalk, "replicate,seed,pass,file,points,seconds", work,
+                               plan.combined ? std::function<void()>(finish) : nullptr);
     if (status == 0 && plan.Name(1, 1).empty()) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -344,6 +345,12 @@ TEST(CreateTextFile, MakesNewFilesExclusivelyAndRefusesLinksToFiles) {
   EXPECT_EQ(dir.Read("target"), "keep");
   EXPECT_FALSE(dir.Exists("missing"));
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
+  // A file made between the look and the creation is kept, not emptied.
+  BeforeCreateHook previous = SetBeforeCreateHook(
+      [](const std::string& path) { std::ofstream(path, std::ios::binary) << "sneaked in"; });
+  EXPECT_EQ(CreateTextFile(dir.File("late"), "X"), nullptr);
+  SetBeforeCreateHook(previous);
+  EXPECT_EQ(dir.Read("late"), "sneaked in");
 }
 
 TEST(ResolveFileName, PrefersTheExactNameThenTheFirstInByteOrder) {

@@ -14,6 +14,10 @@
 #   run_interrupt.sh PROGRAM walk INT|TERM
 #       a walk of 30000 points with many steps each: the signal is sent once
 #       the first block of walked points has reached the output file.
+#   run_interrupt.sh PROGRAM fifo INT|TERM|HUP
+#       a set to be written to X.ADF, a FIFO nobody reads: the signal is sent
+#       while the program waits in the open, which must end as interrupted
+#       without taking the next answer as another file name.
 #   run_interrupt.sh PROGRAM blocked INT|TERM
 #       a walk of 30000 points to the console, whose reader has stopped
 #       reading: the signal is sent once the program sleeps, waiting for the
@@ -167,6 +171,35 @@ walk() {
   [ "$bad" = 0 ] || fail "$bad lines of PTS.OUT are not whole point lines"
 }
 
+# Waits until the program sleeps in the kernel function named (its wchan);
+# where the kernel does not show it, until the program sleeps at all.
+wait_for_sleep_in() {
+  local where=$1 wchan state
+  for _ in $(seq 2400); do
+    wchan=$(cat "/proc/$pid/wchan" 2>/dev/null)
+    state=$(sed -E 's/^[0-9]+ \(.*\) ([A-Z]).*/\1/' "/proc/$pid/stat" 2>/dev/null)
+    [ "$wchan" = "$where" ] && return 0
+    { [ -z "$wchan" ] || [ "$wchan" = 0 ]; } && [ "$state" = S ] && return 0
+    kill -0 "$pid" 2>/dev/null || { echo "program ended before waiting in $where"; return 1; }
+    sleep 0.05
+  done
+  echo "timed out waiting for the program to wait in $where"
+  return 1
+}
+
+fifo() {
+  mkdir -p "$work/run"
+  mkfifo "$work/run/X.ADF"
+  local set="G${crlf}1${crlf}R${crlf}0${crlf}0${crlf}10${crlf}10${crlf}N${crlf}20${crlf}C${crlf}U${crlf}Y${crlf}"
+  printf '%s' "${set}X${crlf}Y${crlf}N${crlf}N${crlf}Y${crlf}" > "$work/answers"
+  start "$work/answers"
+  wait_for_sleep_in wait_for_partner || { failed=1; return; }
+  interrupt_and_check "Output File {.ADF} ? "
+  local files
+  files=$(cd "$work/run" && find . ! -name '.std*' ! -name . | sort)
+  [ "$files" = "./X.ADF" ] || fail "files left: [$files], expected the FIFO [./X.ADF] only"
+}
+
 blocked() {
   mkdir -p "$work/run"
   awk 'BEGIN { printf "30000 2\r\n";
@@ -209,7 +242,7 @@ blocked() {
 }
 
 case $scenario in
-  generation | question | walk | blocked) "$scenario" ;;
+  generation | question | walk | fifo | blocked) "$scenario" ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac
 exit $failed

@@ -29,6 +29,14 @@ TEST(WriteFileAtomically, WritesANewFileOrReplacesAnOldOneWhole) {
   WriteFileAtomically(dir.File("out.csv"), "x,y\n");
   EXPECT_EQ(dir.Read("out.csv"), "x,y\n");
   EXPECT_EQ(dir.EntryCount(), 1u);  // no temporary file left behind
+  // Names as long as a folder allows get a temporary name that fits too.
+  for (std::size_t length : {247u, 248u, 255u}) {
+    std::string name(length, 'n');
+    WriteFileAtomically(dir.File(name), "x,y\n", false);
+    EXPECT_EQ(dir.Read(name), "x,y\n") << length;
+    std::filesystem::remove(dir.File(name));
+  }
+  EXPECT_EQ(dir.EntryCount(), 1u);
 
   mode_t mask = ::umask(022);
   WriteFileAtomically(dir.File("mode.csv"), "");

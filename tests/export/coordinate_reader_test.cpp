@@ -45,6 +45,14 @@ TEST(ReadCoordinates, ReadsBothModesFilesAndHandMadeLists) {
        {3.1416, 12.5, -14.25, 6.75, 13.1, -8.05}},
       {"2 2\n\t1e2\t-0.5\n# a comment line\n7,,8 # trailing comment\n", {100, -0.5, 7, 8}},
       {"0 #Points# 2 #Coordinates#\r\n", {}},
+      // Every character of a long number counts: the walk's 1e30 steps
+      // and its missing value 1e32.
+      {"1,2\r\n-13020000000000000000000000000000.0000,100000000000000000000000000000000.0000\r\n",
+       {-1.302e31, 1e32}},
+      // The tables the program writes, their numbers read exactly.
+      {"x,y\n0.30000000000000004,-2\n\n4.9e-324,1.7976931348623157e+308\n",
+       {0.30000000000000004, -2, 4.9e-324, 1.7976931348623157e308}},
+      {"Replicate,Seed,X,Y\r\n3,-7,1.5,2\r\n3,-7,0.1,1e-5\r\n", {1.5, 2, 0.1, 1e-5}},
   };
   for (const Case& c : cases) {
     CoordinateSet set = ReadCoordinates(c.content, "F.ADF");
@@ -78,6 +86,15 @@ TEST(ReadCoordinates, FailsWithTheLineAndTokenOfABadItem) {
             "F.ADF:2: \"1e\" is not a number (it stops short); it should be the X of point 1");
   EXPECT_EQ(FailureOf("1 2\r\n1 1e999\r\n"),
             "F.ADF:2: \"1e999\" is out of range; it should be the Y of point 1");
+}
+
+TEST(ReadCoordinates, FailsOnATableLineItCannotUse) {
+  EXPECT_EQ(FailureOf("x,y\n1,2\n1.5.2,3\n"),
+            "F.ADF:3: \"1.5.2\" is not a number; it should be the X of point 2");
+  EXPECT_EQ(FailureOf("x,y\n1,inf\n"), "F.ADF:2: \"inf\" is not a number; it should be the Y of point 1");
+  EXPECT_EQ(FailureOf("x,y\n1,2,3\n"), "F.ADF:2: 3 fields, not 2, for point 1");
+  EXPECT_EQ(FailureOf("replicate,seed,x,y\n1,5,1,2\n2,9,1,2\n"),
+            "F.ADF:3: replicate 2 follows replicate 1; one replicate can be read at a time");
 }
 
 TEST(ReadCoordinates, FailsOnACountOrDimensionItCannotUse) {

@@ -57,7 +57,9 @@ TEST(RunExport, WritesTheExportOnlyWhenTheWholeFileReads) {
 
   EXPECT_EQ(run({"--csv", dir.File("bad.out"), "-o", dir.File("old.csv")}), kExitBadFile);
   EXPECT_EQ(dir.Read("old.csv"), "old\n");
-  EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), kExportOk);
+  EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv")}), kExitBadArgument);
+  EXPECT_EQ(dir.Read("old.csv"), "old\n");  // replaced only with --force
+  EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("old.csv"), "--force"}), kExportOk);
   EXPECT_EQ(dir.Read("old.csv"), "x,y\n1,2\n3.5,-4\n");
   // The input named as the output would be lost.
   EXPECT_EQ(run({"--csv", dir.File("good.out"), "-o", dir.File("good.out")}), kExitBadFile);

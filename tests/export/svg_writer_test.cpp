@@ -210,7 +210,8 @@ TEST(SvgText, EscapesTheFileNameAndStaysFiniteForOddSets) {
        {Set({}), Set({{3, 3}}), Set({{0, 0}}), Set({{0, 0}, {0, 1e6}}),
         Set({{-1e300, 1e300}, {1e300, -1e300}}), Set({{1e9, 5}, {1e9, 5.00000001}}),
         Set({{-3e-8, 1e9}, {0, 1e9}}), Set({{1e300, 1}, {1e300, 1.5}}),
-        Set({{1e-300, 0}, {1e-300, 1e-310}})}) {
+        Set({{1e-300, 0}, {1e-300, 1e-310}}), Set({{4.9e-324, 0}, {0, 4.9e-324}}),
+        Set({{-2.2e-308, 1e-320}, {2.2e-308, 0}})}) {
     std::string text = SvgText(odd, {});
     EXPECT_EQ(text.find("nan"), std::string::npos);
     EXPECT_EQ(text.find("inf"), std::string::npos);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
+
+#include "numeric/random.h"
 
 namespace sparsim {
 namespace {
@@ -43,6 +46,37 @@ TEST(ReplicateSeed, GivesSeedsTheDialogueAcceptsAndNoLattice) {
   int32_t clock = ClockSeed();
   EXPECT_NE(clock, 0);
   EXPECT_NE(clock, INT32_MIN);
+}
+
+}  // namespace
+}  // namespace sparsim
+
+namespace sparsim {
+namespace {
+
+uint64_t g_reading = 0;
+uint64_t SetReading() { return g_reading; }
+
+// The clock's low 32 bits, read as signed, are the dialogue's seed; the two
+// values its question cannot take back, 0 and -2147483648, give 1 here.
+TEST(ClockSeed, NeverGivesASeedTheDialogueCannotTakeBack) {
+  struct Case {
+    uint64_t reading;
+    int32_t randomized, seed;
+  };
+  const Case cases[] = {{0x80000000u, -2147483647 - 1, 1},
+                        {0x500000000u, 0, 1},
+                        {0x7fffffffu, 2147483647, 2147483647},
+                        {0x1ffffffffu, -1, -1}};
+  ClockReader previous = SetClockReader(SetReading);
+  for (const Case& c : cases) {
+    g_reading = c.reading;
+    int32_t seed = 7;
+    Randomize(seed);
+    EXPECT_EQ(seed, c.randomized) << c.reading;
+    EXPECT_EQ(ClockSeed(), c.seed) << c.reading;
+  }
+  SetClockReader(previous);
 }
 
 }  // namespace

@@ -47,30 +47,37 @@ TEST(TextOutput, FileWrittenLineByLineHoldsOnlyWholeLinesWhenTheBufferGoesOut) {
 
 // The file-size limit lets a write stop part way through a line; the file
 // is then cut back to its last whole line, and nothing more is written.
+// With 19 bytes a line, a limit of 1000 keeps 52 lines (988 bytes) and cuts
+// the 53rd; a limit of 10 cuts the first, and the file is left empty.
 TEST(TextOutput, AFailedWriteLeavesOnlyWholeLines) {
-  TempDir dir;
-  int fd = ::open(dir.File("CUT.OUT").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0);
-  TextOutput out(fd, "CUT.OUT", true);
-  rlimit old_limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  rlimit limit = old_limit;
-  limit.rlim_cur = 1000;
-  void (*old_action)(int) = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  // 19 bytes a line: 52 lines (988 bytes) fit, the 53rd is cut at 1000.
-  int status = EndStatus([&] {
-    for (int i = 0; i < 60; ++i) out.WriteLine("1058.0000,10.0000");
-    out.Flush();
-  });
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_action);
-  EXPECT_EQ(status, kExitIoFault);
-  out.WriteLine("9.0000,9.0000");
-  out.Close();
-  std::string expected;
-  for (int i = 0; i < 52; ++i) expected += "1058.0000,10.0000\r\n";
-  EXPECT_EQ(dir.Read("CUT.OUT"), expected);
+  struct Case {
+    rlim_t limit;
+    int whole_lines;
+  };
+  for (const Case& c : {Case{1000, 52}, Case{10, 0}}) {
+    TempDir dir;
+    int fd = ::open(dir.File("CUT.OUT").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    TextOutput out(fd, "CUT.OUT", true);
+    rlimit old_limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit limit = old_limit;
+    limit.rlim_cur = c.limit;
+    void (*old_action)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    int status = EndStatus([&] {
+      for (int i = 0; i < 60; ++i) out.WriteLine("1058.0000,10.0000");
+      out.Flush();
+    });
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_action);
+    EXPECT_EQ(status, kExitIoFault);
+    out.WriteLine("9.0000,9.0000");
+    out.Close();
+    std::string expected;
+    for (int i = 0; i < c.whole_lines; ++i) expected += "1058.0000,10.0000\r\n";
+    EXPECT_EQ(dir.Read("CUT.OUT"), expected) << c.limit;
+  }
 }
 
 TEST(TextOutput, InMemoryLinesEndInCrLf) {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "numeric/replicate_seeds.h"
+#include "shell/command_report.h"
 #include "shell/output_plan.h"
 #include "support/command_run.h"
 #include "support/temp_dir.h"
@@ -30,6 +33,7 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
   TempDir dir;
   dir.Write("in.adf", "2 2\n1 2\n3 4\n");
   dir.Write("old.adf", "old");
+  std::filesystem::create_directory_symlink(".", dir.File("d"));
   const std::string out = dir.File("o{n}.adf");
   struct Case {
     Args args;
@@ -61,10 +65,10 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        "--rect 0,0,1O,4: XMAX \"1O\" is not a number (bad character \"O\")"},
       {{"generate", "--circle", "20", "--points", "20000", "--centred"},
        1,
-       "--points 20000: must be 1 to 10000"},
+       "--points 20000: must be from 1 to 10000"},
       {{"generate", "--circle", "20", "--points", "0", "--centred"},
        1,
-       "--points 0: must be 1 to 10000"},
+       "--points 0: must be from 1 to 10000"},
       {{"generate", "--circle", "20", "--points", "3OO", "--centred"},
        1,
        "--points 3OO: not a number (bad character \"O\")"},
@@ -76,10 +80,10 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        "--density -1: must be from 0 to 1e30"},
       {{"generate", "--circle", "20", "--points", "9", "--clusters", "0", "--radius", "1"},
        1,
-       "--clusters 0: must be 1 to 500"},
+       "--clusters 0: must be from 1 to 500"},
       {{"generate", "--circle", "20", "--points", "9", "--clusters", "501", "--radius", "1"},
        1,
-       "--clusters 501: must be 1 to 500"},
+       "--clusters 501: must be from 1 to 500"},
       {{"generate", "--circle", "20", "--points", "9", "--clusters", "3", "--radius", "0"},
        1,
        "--radius 0: must be greater than 0 when points are drawn around seeds"},
@@ -90,7 +94,7 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        "--model x: must be uniform, hemisphere, conic, sinusoid or normal (or U, H, C, S, N)"},
       {{"generate", "--circle", "20", "--points", "3", "--centred", "--seed", "-2147483648"},
        1,
-       "--seed -2147483648: must be -2147483647 to 2147483647"},
+       "--seed -2147483648: must be from -2147483647 to 2147483647"},
       {{"generate", "--circle", "20", "--points", "3"},
        1,
        "choose --centred or --clusters K --radius R"},
@@ -108,6 +112,21 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        dir.File("old.adf") + " exists; give --force to replace it"},
       {With(kCircle, {"-o", out, "--manifest", dir.File("o1.adf")}), 1,
        "--manifest " + dir.File("o1.adf") + " is also an output file"},
+      // The same file by two names: a folder linked to its parent.
+      {With(kCircle, {"-o", dir.File("d/x.adf"), "--manifest", dir.File("x.adf"), "--force"}), 1,
+       "--manifest " + dir.File("x.adf") + " is also an output file"},
+      {With(kCircle, {"--manifest", "-"}), 1,
+       "--manifest - and the output both go to standard output; give -o"},
+      {{"generate", "--circle", "20", "--points", "3", "--centred", "--seed", "3000000000"}, 1,
+       "--seed 3000000000: must be from -2147483647 to 2147483647"},
+      {With(kCircle, {"--replicates", "0", "-o", out}), 1,
+       "--replicates 0: must be from 1 to 1000000"},
+      {{"generate", "--circle", "20", "--points", "2.5", "--centred"},
+       1,
+       "--points 2.5: must be a whole number from 1 to 10000"},
+      {{"generate", "--circle", "20", "--rect", "0,0,1,1", "--points", "3", "--centred"},
+       1,
+       "--circle and --rect exclude each other"},
       {With(kCircle, {"-o", dir.File("no/such.adf")}), 2,
        dir.File("no/such.adf") + ": No such file or directory"},
       {With(kCircle, {"--format", "kml"}), 1, "--format kml: must be adf, csv, geojson or svg"},
@@ -116,7 +135,7 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        "--max-step -1: must be from 0 to 1e30"},
       {{"walk", dir.File("in.adf"), "--max-step", "1", "--steps", "-1"},
        1,
-       "--steps -1: must be 0 to 2147483647"},
+       "--steps -1: must be from 0 to 2147483647"},
       {{"walk", dir.File("in.adf"), "--max-step", "1", "--steps", "1", "--passes", "2"},
        1,
        "--passes 2 writes a file per pass: give -o PATTERN with {pass} in it"},
@@ -140,8 +159,126 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
     std::string command = "sparsim " + c.args[0] + ": ";
     EXPECT_EQ(run.err.substr(0, run.err.find('\n')), command + c.error);
     EXPECT_EQ(run.out, "") << c.error;
-    EXPECT_EQ(dir.EntryCount(), 2u) << c.error;
+    EXPECT_EQ(dir.EntryCount(), 3u) << c.error;
   }
+}
+
+// One rule for every command: an existing file is replaced only with
+// --force, and a dangling link is never written through.
+TEST(CommandLine, ReplacesFilesOnlyWithForceAndNeverWritesThroughALink) {
+  TempDir dir;
+  dir.Write("in.adf", "2 2\n1 2\n3 4\n");
+  std::filesystem::create_symlink("away.adf", dir.File("dangling.adf"));
+  const Args walk = {"walk", dir.File("in.adf"), "--max-step", "1", "--steps", "1", "--seed", "2"};
+  struct Case {
+    Args args;
+    int status;
+    std::string error;  // the first line of standard error
+  };
+  const Case cases[] = {
+      {With(kCircle, {"-o", dir.File("dangling.adf")}), 2,
+       "sparsim generate: " + dir.File("dangling.adf") + ": File exists"},
+      {With(walk, {"-o", dir.File("old.out")}), 1,
+       "sparsim walk: " + dir.File("old.out") + " exists; give --force to replace it"},
+      {With(walk, {"-o", dir.File("old.out"), "--force"}), 0, ""},
+      {With(kCircle, {"-o", dir.File("old.out"), "--force"}), 0, ""},
+      {{"export", "--csv", dir.File("in.adf"), "-o", dir.File("old.out")}, 1,
+       "sparsim export: " + dir.File("old.out") + " exists; give --force to replace it"},
+      {{"export", "--csv", dir.File("in.adf"), "-o", dir.File("old.out"), "--force"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    dir.Write("old.out", "old");
+    CommandRun run;
+    EXPECT_EQ(run(c.args), c.status) << c.error;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.error);
+    EXPECT_EQ(dir.Read("old.out") == "old", c.status != 0) << c.error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling.adf")));
+    EXPECT_FALSE(dir.Exists("away.adf"));
+  }
+}
+
+// The manifest counts the points a pass walked, not those its input
+// announces, and quotes a name as CSV does.
+TEST(CommandLine, ListsWhatWasWalkedInTheManifest) {
+  TempDir dir;
+  dir.Write("in.adf", "5 2\n1 2\n3 4\n");
+  std::filesystem::create_directory(dir.File("a\"b"));
+  CommandRun run;
+  ASSERT_EQ(run({"walk", dir.File("in.adf"), "--max-step", "1", "--steps", "1", "--seed", "3",
+                 "-o", dir.File("a\"b/w.out"), "--manifest", "-"}),
+            0);
+  std::string line = run.out.substr(run.out.find('\n') + 1);
+  EXPECT_EQ(line.substr(0, line.rfind(',')),
+            "1,3,1,\"" + dir.path() + "/a\"\"b/w.out\",2");
+  EXPECT_NE(run.err.find("announces 5 points and holds 2"), std::string::npos);
+}
+
+// Several replicates in one CSV table or GeoJSON collection hold what the
+// files of each replicate hold; walk and export read the tables back, and
+// a walk of a table is the walk of the .ADF it came from.
+TEST(CommandLine, PutsEveryReplicateIntoOneFileAndReadsTablesBack) {
+  TempDir dir;
+  const Args set = {"generate", "--rect", "0,0,50,40", "--points", "30", "--clusters", "3",
+                    "--radius", "4", "--model", "conic", "--seed", "21", "--replicates", "3", "-q"};
+  CommandRun run;
+  ASSERT_EQ(run(With(set, {"-o", dir.File("r{n}.csv")})), 0) << run.err;
+  ASSERT_EQ(run(With(set, {"-o", dir.File("all.csv")})), 0) << run.err;
+  ASSERT_EQ(run(With(set, {"--format", "geojson"})), 0) << run.err;
+  std::string table = "replicate,seed,x,y\n";
+  for (int k = 1; k <= 3; ++k) {
+    std::string one = dir.Read("r" + std::to_string(k) + ".csv");
+    std::string prefix = std::to_string(k) + "," + std::to_string(ReplicateSeed(21, k)) + ",";
+    for (std::size_t at = one.find('\n') + 1; at < one.size(); at = one.find('\n', at) + 1) {
+      table += prefix + one.substr(at, one.find('\n', at) + 1 - at);
+    }
+    EXPECT_NE(run.out.find("\"properties\":{\"replicate\":" + std::to_string(k) + ",\"seed\":" +
+                           std::to_string(ReplicateSeed(21, k)) + ",\"point\":30}"),
+              std::string::npos);
+  }
+  EXPECT_EQ(dir.Read("all.csv"), table);
+  EXPECT_EQ(run.out.find("\"replicate\":4"), std::string::npos);
+
+  // The first replicate as .ADF, as a table x,y and as a table of one replicate.
+  ASSERT_EQ(run({"generate", "--rect", "0,0,50,40", "--points", "30", "--clusters", "3", "--radius",
+                 "4", "--model", "conic", "--seed", "21", "-o", dir.File("one.adf")}),
+            0);
+  dir.Write("long.csv", table.substr(0, table.find("\n2,")) + "\n");
+  std::vector<std::string> walks;
+  for (const char* input : {"one.adf", "r1.csv", "long.csv"}) {
+    ASSERT_EQ(run({"walk", dir.File(input), "--max-step", "0.5", "--steps", "3", "--seed", "5"}), 0)
+        << input << run.err;
+    walks.push_back(run.out);
+  }
+  EXPECT_EQ(walks[0], walks[1]);
+  EXPECT_EQ(walks[0], walks[2]);
+  ASSERT_EQ(run({"export", "--csv", dir.File("long.csv")}), 0) << run.err;
+  EXPECT_EQ(run.out, dir.Read("r1.csv"));
+  EXPECT_EQ(run({"export", "--csv", dir.File("all.csv")}), 2);
+}
+
+// The edge of the count: a density giving exactly 10000 points is taken.
+TEST(CommandLine, TakesADensityThatGivesTheMostPoints) {
+  CommandRun run;
+  ASSERT_EQ(run({"generate", "--rect", "0,0,100,100", "--density", "1", "--centred", "--model",
+                 "u", "--seed", "4", "--format", "csv"}),
+            0)
+      << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 10001);
+}
+
+// Every command words running out of memory alike.
+TEST(CommandLine, ReportsRunningOutOfMemoryInOneWording) {
+  TempDir dir;
+  int err_fd = ::open(dir.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  int status = 0;
+  try {
+    throw std::bad_alloc();
+  } catch (...) {
+    status = ReportFailure(CommandIo{-1, err_fd, false}, "sparsim walk");
+  }
+  ::close(err_fd);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(dir.Read("err"), "sparsim walk: out of memory\n");
 }
 
 TEST(CommandLine, StopsAWalkAtABadItemAsTheExporterReportsIt) {
@@ -183,6 +320,7 @@ TEST(CommandLine, NamesFilesFromThePattern) {
       {"sim{n}.adf", 12, 12, 5, 1, 1, "sim12.adf"},
       {"s{seed}_{n}.csv", 1, 1, -42, 1, 1, "s-42_1.csv"},
       {"w{n}-{pass}.out", 3, 20, 9, 4, 10, "w03-04.out"},
+      {"w{n}-{pass}.out", 2, 3, 9, 7, 12, "w2-07.out"},  // widths of their own counts
       {"{pass}{pass}", 1, 1, 0, 2, 3, "22"},
       {"plain{.adf", 1, 1, 0, 1, 1, "plain{.adf"},
   };

@@ -34,26 +34,50 @@ whole_adf() {
   [ "$lines" = $((announced + headers + 1)) ] && [ "$(tail -c 2 "$1" | od -An -c | tr -d ' ')" = '\r\n' ]
 }
 
+# Waits until a file exists, for at most 120 s; the sign that the program
+# has set up its handlers and is under way.
+wait_for_file() {
+  local file=$1 pid=$2
+  for _ in $(seq 2400); do
+    [ -e "$file" ] && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
 # Stops a run of many replicates with a signal, then checks what is left.
+# One of its outputs (gate) is a FIFO that nobody opens, so the run cannot
+# end before the signal whatever the machine's speed: the thread that
+# writes it waits until the signal ends the wait. The signal goes once the
+# first file (sign) is written.
 interrupt() {
-  local signal=$1 expected=$2 folder=$3
-  shift 3
+  local signal=$1 expected=$2 folder=$3 gate=$4 sign=$5
+  shift 5
   mkdir "$folder"
+  mkfifo "$folder/$gate"
   "$program" "$@" --manifest "$folder/list.csv" --quiet 2> "$folder.err" &
   local pid=$!
-  # Anywhere from the first replicate to the fifth or so, but not before
-  # the program has set up its handlers: until then a job started with '&'
-  # from a script ignores SIGINT, and the signal would be lost.
-  sleep "$((RANDOM % 2)).$((RANDOM % 9 + 1))"
+  wait_for_file "$folder/$sign" "$pid" || fail "$folder: $sign never appeared"
   kill -s "$signal" "$pid"
+  local waited=0
+  while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 600 ]; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "$folder: still running 30 s after SIG$signal"
+    kill -KILL "$pid"
+  fi
   wait "$pid"
   local status=$?
+  rm -f "$folder/$gate"
   [ "$status" = "$expected" ] || fail "$folder: status $status after SIG$signal, not $expected"
   ls -A "$folder" | grep -q '^\.' && fail "$folder: a temporary file was left: $(ls -A "$folder")"
   [ -f "$folder/list.csv" ] || { fail "$folder: no manifest"; return; }
   local listed files
   listed=$(($(wc -l < "$folder/list.csv") - 1))
-  files=$(find "$folder" -name 'r*' | wc -l)
+  files=$(find "$folder" -type f -name 'r*' | wc -l)
   [ "$listed" = "$files" ] || fail "$folder: $files files but $listed manifest lines"
   local column
   column=$(head -n 1 "$folder/list.csv" | tr , '\n' | grep -n '^file$' | cut -d : -f 1)
@@ -68,21 +92,85 @@ interrupt() {
   echo "$folder: $files files kept"
 }
 
-# Each replicate takes a few tenths of a second, so that the signal comes
-# before the last one.
-heavy=(generate --rect 0,0,3000,3000 --points 3000 --clusters 30 --radius 0.5 --model normal
-       --seed 9 --replicates 40 --jobs 2)
-interrupt INT 130 stop-int "${heavy[@]}" -o 'stop-int/r{n}.adf'
-interrupt TERM 143 stop-term "${heavy[@]}" -o 'stop-term/r{n}.adf'
+heavy=(generate --rect 0,0,3000,3000 --points 300 --clusters 30 --radius 0.5 --model normal
+       --seed 9 --replicates 40)
+interrupt INT 130 stop-int r03.adf r01.adf "${heavy[@]}" --jobs 2 -o 'stop-int/r{n}.adf'
+interrupt TERM 143 stop-term r03.adf r01.adf "${heavy[@]}" --jobs 2 -o 'stop-term/r{n}.adf'
+interrupt HUP 129 stop-hup r03.adf r01.adf "${heavy[@]}" --jobs 1 -o 'stop-hup/r{n}.adf'
 
-"$program" generate --rect 0,0,100,100 --points 5000 --centred --model uniform --seed 4 \
+"$program" generate --rect 0,0,100,100 --points 500 --centred --model uniform --seed 4 \
   --quiet -o many.adf || fail "the input of the walk"
-interrupt INT 130 stop-walk walk many.adf --max-step 1 --steps 300 --passes 3 --replicates 9 \
-  --jobs 2 --seed 8 -o 'stop-walk/r{n}-{pass}.out'
+interrupt INT 130 stop-walk r2-1.out r1-1.out walk many.adf --max-step 1 --steps 30 --passes 3 \
+  --replicates 9 --jobs 2 --seed 8 -o 'stop-walk/r{n}-{pass}.out'
 for file in stop-walk/r*.out; do
   [ -f "$file" ] || continue
-  [ "$(wc -l < "$file")" = 5001 ] || fail "$file is not whole"
+  [ "$(wc -l < "$file")" = 501 ] || fail "$file is not whole"
 done
+
+# Waits until a thread of the program sleeps in a kernel function matching
+# the pattern (its wchan); where the kernel does not show it, until the
+# program sleeps at all.
+wait_for_sleep_in() {
+  local pid=$1 pattern=$2 task wchan state
+  for _ in $(seq 2400); do
+    for task in /proc/"$pid"/task/*; do
+      wchan=$(cat "$task/wchan" 2>/dev/null)
+      [[ "$wchan" =~ $pattern ]] && return 0
+      state=$(sed -E 's/^[0-9]+ \(.*\) ([A-Z]).*/\1/' "$task/stat" 2>/dev/null)
+      { [ -z "$wchan" ] || [ "$wchan" = 0 ]; } && [ "$state" = S ] && return 0
+    done
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
+# Every wait for a FIFO or a pipe ends at a signal with its status, in the
+# main thread and in the threads of replicates alike, and leaves no
+# temporary file: name, signal, status, where it waits, the command (F is
+# a FIFO nobody opens; standard output is a pipe P nobody reads).
+"$program" generate --rect 0,0,100,100 --points 10000 --centred --model uniform --seed 4 \
+  --quiet -o big.adf || fail "the big set"
+export_program=$(dirname "$program")/sparsim-export
+while read -r name signal expected where command; do
+  mkdir "$name"
+  mkfifo "$name/F" "$name/P"
+  exec 4<> "$name/P"
+  # shellcheck disable=SC2086
+  (cd "$name" && exec ${command//sparsim-export/$export_program} > P 2> err) &
+  pid=$!
+  if wait_for_sleep_in "$pid" "$where"; then
+    kill -s "$signal" "$pid"
+  else
+    fail "$name: the program never waited ($where)"
+  fi
+  waited=0
+  while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 600 ]; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "$name: still waiting 30 s after SIG$signal"
+    kill -KILL "$pid"
+  fi
+  wait "$pid"
+  status=$?
+  exec 4<&-
+  [ "$status" = "$expected" ] || fail "$name: status $status after SIG$signal, not $expected: $(cat "$name/err")"
+  grep -q interrupted "$name/err" || fail "$name: no report of the interrupt: $(cat "$name/err")"
+  left=$(cd "$name" && ls -A | grep -vxE 'F|P|err')
+  [ -z "$left" ] || fail "$name: files left: $left"
+done << TABLE
+walk-in INT 130 wait_for_partner $program walk F --max-step 1 --steps 1 --seed 1
+export-in TERM 143 wait_for_partner $program export --csv F
+tool-in HUP 129 wait_for_partner sparsim-export --csv F
+export-out INT 130 wait_for_partner $program export --csv ../many.adf -o F
+tool-out TERM 143 wait_for_partner sparsim-export --svg ../many.adf -o F
+generate-out INT 130 wait_for_partner $program generate --circle 20 --points 5 --centred --seed 1 -q -o F
+walk-out HUP 129 wait_for_partner $program walk ../many.adf --max-step 1 --steps 1 --seed 1 -q -o F
+generate-pipe TERM 143 poll $program generate --rect 0,0,9,9 --points 10000 --centred --seed 1 -q -o /dev/stdout
+walk-pipe INT 130 poll $program walk ../big.adf --max-step 1 --steps 1 --seed 1 -q -o /dev/stdout
+TABLE
 
 [ "$failures" = 0 ] || exit 1
 echo "cli e2e: all passed"
