@@ -36,25 +36,20 @@ constexpr int32_t kMostSteps = 2147483647;
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
 // walked the same way and, when notes are kept, noted.
-// With exact values (the numbers of a table, read as the nearest doubles),
-// each X and Y is the next of them, in the order read.
 class CommandWalkReader : public WalkReader {
  public:
-  CommandWalkReader(std::string name, std::vector<std::string>* notes,
-                    const std::vector<double>* exact = nullptr)
-      : name_(std::move(name)), notes_(notes), exact_(exact) {}
+  CommandWalkReader(std::string name, std::vector<std::string>* notes)
+      : name_(std::move(name)), notes_(notes) {}
 
   int32_t Integer(InputFile& file, WalkItem item) override {
     DataItem read = ReadIntegerDataItem(file.text());
     last_ = read.source;
     if (read.fault != ItemFault::kNone) Fail(read, item);
-    if (item.kind == WalkItem::kCount) next_ = 0;
     return static_cast<int32_t>(read.value);
   }
 
   double Real(InputFile& file, WalkItem item) override {
     DataItem read = ReadDataItem(file.text());
-    if (read.fault == ItemFault::kNone && exact_ != nullptr) return (*exact_)[next_++];
     if (read.fault == ItemFault::kNone) return read.value;
     if (read.fault != ItemFault::kMissing && read.fault != ItemFault::kEnd) Fail(read, item);
     if (notes_ != nullptr) {
@@ -82,28 +77,19 @@ class CommandWalkReader : public WalkReader {
 
   std::string name_;
   std::vector<std::string>* notes_;
-  const std::vector<double>* exact_;
-  std::size_t next_ = 0;
   ItemSource last_;
 };
 
-// A table ("x,y" and a line a point) as the walk reads it: the text of a
-// list of points, and their exact values.
-struct WalkInput {
-  std::string text;
-  std::vector<double> exact;
-};
-
-WalkInput TableAsList(const std::string& content, const std::string& name) {
+// A table ("x,y" and a line a point) as a list the walk reads: the count,
+// 2, and each point's numbers in their shortest text, which the walk's
+// reading turns back into the same doubles.
+std::string TableAsList(const std::string& content, const std::string& name) {
   CoordinateSet table = ReadCoordinates(content, name);
-  WalkInput input;
-  input.text = std::to_string(table.points.size()) + ",2\n";
+  std::string list = std::to_string(table.points.size()) + ",2\n";
   for (const Point& point : table.points) {
-    input.text += ShortestText(point.x) + "," + ShortestText(point.y) + "\n";
-    input.exact.push_back(point.x);
-    input.exact.push_back(point.y);
+    list += ShortestText(point.x) + "," + ShortestText(point.y) + "\n";
   }
-  return input;
+  return list;
 }
 
 // A signal ends the wait for a FIFO's writer and for data from a pipe.
@@ -136,7 +122,7 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   std::vector<std::string> notes;
   auto state = std::make_unique<ProgramState>();
   state->input_file.Open(std::make_unique<TextInput>(content, name));
-  CommandWalkReader reader(name, &notes, nullptr);
+  CommandWalkReader reader(name, &notes);
   TextOutput no_output(-1, "(check)", false);
   WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
   if (count.processed != count.announced) {
@@ -169,13 +155,8 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
     const OutputPlan plan = PlanOutputs(options.run, kWalk, passes, input);
     const std::string name = input == "-" ? "(standard input)" : input;
-    WalkInput table;
     std::string content = ReadWholeInput(input, name);
-    if (IsPointTable(content)) {
-      table = TableAsList(content, name);
-      content = std::move(table.text);
-    }
-    const std::vector<double>* exact = table.exact.empty() ? nullptr : &table.exact;
+    if (IsPointTable(content)) content = TableAsList(content, name);
     for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
     if (plan.seed_from_clock) {
       Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
@@ -190,7 +171,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
       auto state = std::make_unique<ProgramState>();
       state->rand_seed = seed;
       state->input_file.Open(std::make_unique<TextInput>(content, name));
-      CommandWalkReader reader(name, nullptr, exact);
+      CommandWalkReader reader(name, nullptr);
       for (int32_t pass = 1; pass <= passes; ++pass) {
         auto start = std::chrono::steady_clock::now();
         TextOutput out = TextOutput::InMemory();
