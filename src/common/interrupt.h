@@ -70,9 +70,10 @@ inline void ThrowIfInterrupted() {
 // Waits until fd has something to read (data, its end or an error), or
 // until a signal is recorded, which throws the interrupt's ProgramEnd. A
 // signal that arrives just before the wait is not missed: the check and the
-// wait are made with the signals blocked and atomically unblocked. Threads
-// other than the one that reads and writes the console and the files must
-// block these signals, so that they reach the thread that waits.
+// wait are made with the signals blocked and atomically unblocked, also in
+// a thread that keeps them blocked otherwise: such a thread waits with them
+// unblocked, and a signal the main thread sends on to it (PokeThread) ends
+// its wait at once, or, sent just before, as soon as it waits.
 void WaitReadableOrInterrupted(int fd);
 
 // Waits until fd (a pipe, a terminal) can take bytes, in the same way. Once

@@ -2,8 +2,11 @@
 // threads, shows how far it has come, and writes the manifest.
 //
 // The threads keep SIGINT, SIGTERM and SIGHUP blocked, so that the main
-// thread gets them; the files never depend on the number of threads, since
-// each replicate has its own state and files.
+// thread gets them, except while they wait to open a FIFO or to write to a
+// pipe; once a signal is recorded the main thread sends it on to them every
+// quarter second until they end, so that no such wait outlasts it. The files
+// never depend on the number of threads, since each replicate has its own
+// state and files.
 
 #ifndef SPARSIM_SHELL_REPLICATE_RUNNER_H_
 #define SPARSIM_SHELL_REPLICATE_RUNNER_H_
