@@ -51,7 +51,8 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
   SetUpHelp(app, UsageText(program).substr(0, UsageText(program).size() - 1),
             program + " " + SPARSIM_VERSION);
   app.description(
-      "Export the points of a Sparsim coordinate file (.ADF, .OUT or a list of numbers).");
+      "Export the points of a Sparsim coordinate file (.ADF, .OUT, a list of numbers, or a\n"
+      "CSV table x,y or replicate,seed,x,y of one replicate).");
   app.add_flag("--csv", given.csv, "CSV: a header line x,y and one line per point")
       ->group("Formats (choose one)");
   app.add_flag("--geojson", given.geojson,
@@ -68,8 +69,8 @@ void DefineOptions(CLI::App& app, GivenOptions& given, const std::string& progra
         CLI::MultiOptionPolicy::TakeAll);
   };
   single(app.add_option("-o,--output", given.outputs,
-                        "write to OUT (replaced only when all went well);\n"
-                        "standard output when absent or -")
+                        "write to OUT, whole or not at all (an existing OUT only\n"
+                        "with --force); standard output when absent or -")
              ->type_name("OUT"));
   app.add_flag("--force", given.force, "replace OUT when it exists");
   single(app.add_option("--opacity", given.opacity,
