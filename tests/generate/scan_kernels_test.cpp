@@ -41,7 +41,7 @@ TEST(ScanKernels, SetTheBitsOfTheirDefinition) {
     RefusalTables t = RandomTables(pick, trial % 3 == 0 ? 0.97 : trial % 3 == 1 ? 0.7 : 0.3);
     auto start = static_cast<uint32_t>(pick());
     DiscLimits disc = DiscLimits::ForBand(trial % 2 == 0 ? 3 : 0x1p29);
-    for (ScanKernel kernel : {ScanKernel::kPortable, ScanKernel::kAvx512}) {
+    for (ScanKernel kernel : {ScanKernel::kPortable, ScanKernel::kAvx512, ScanKernel::kAvx2}) {
       if (!ScanKernelAvailable(kernel)) continue;
       SCOPED_TRACE(::testing::Message()
                    << "trial " << trial << " kernel " << static_cast<int>(kernel));
