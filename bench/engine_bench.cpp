@@ -90,7 +90,7 @@ std::string Ratio(double ratio) {
 
 void PrintRow(const char* name, const char* engine, int64_t work, double seconds,
               const std::string& versus_reference, const std::string& versus_one) {
-  std::printf("%-4s %-10s %14lld %10.4f %14.4g %10s %10s\n", name, engine,
+  std::printf("%-4s %-11s %14lld %10.4f %14.4g %10s %10s\n", name, engine,
               static_cast<long long>(work), seconds, static_cast<double>(work) / seconds,
               versus_reference.c_str(), versus_one.c_str());
 }
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
   };
   std::printf("scan kernel: %s (SPARSIM_KERNEL forces one); fsincos: %s\n",
               ScanKernelName(DefaultScanKernel()), FastSineCosineAvailable() ? "yes" : "no");
-  std::printf("%-4s %-10s %14s %10s %14s %10s %10s\n", "set", "engine", "candidates", "seconds",
+  std::printf("%-4s %-11s %14s %10s %14s %10s %10s\n", "set", "engine", "candidates", "seconds",
               "per second", "/reference", "/1 thread");
   const char* only = argc > 2 && std::strcmp(argv[2], "all") != 0 ? argv[2] : nullptr;
   int32_t repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
