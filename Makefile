@@ -12,7 +12,7 @@ FUZZ_TARGETS = number_parse data_reader dialogue sampling
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize fuzz-build fuzz bench install clean
+.PHONY: all build run test sanitize fuzz-build fuzz bench check-cross install clean
 
 all: build
 
@@ -92,8 +92,15 @@ bench:
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 	bench/replicates.sh build-bench/sparsim
 
+# The same bytes on aarch64: the program cross-built for it and run under
+# qemu-user over the corpus of tools/corpus.sh, every file compared with this
+# machine's (about N minutes; see docs/portability.md).
+check-cross:
+	tools/check_cross.sh
+
 install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench build-check-native build-aarch64 \
+	  build-check-corpus

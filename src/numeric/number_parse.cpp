@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "numeric/extended_arithmetic.h"
+
 namespace sparsim {
 namespace {
 
@@ -25,19 +27,22 @@ int HexDigitValue(char c) {
 }
 
 // 10^k for k >= 0, correctly rounded to extended precision (infinite when
-// it overflows).
+// it overflows). Where long double is binary128 its correct rounding is
+// rounded again to 64 bits: for no k below 5000 is that a tie, so this too
+// is correctly rounded.
 long double PowerOfTen(int64_t k) {
   std::string text = "1e" + std::to_string(k);
-  return std::strtold(text.c_str(), nullptr);
+  return RoundToExtended(std::strtold(text.c_str(), nullptr), 0);
 }
 
 // mantissa * 10^k, as one correctly rounded product or quotient wherever the
 // power of ten has an extended value; a smaller power than that is divided
 // out in two steps, since the quotient may still be a number.
 long double ScaleByPowerOfTen(long double mantissa, int64_t k) {
-  if (k > 0) return mantissa * PowerOfTen(k);
-  if (k >= -kLargestPowerOfTen) return k == 0 ? mantissa : mantissa / PowerOfTen(-k);
-  return mantissa / PowerOfTen(kLargestPowerOfTen) / PowerOfTen(-k - kLargestPowerOfTen);
+  if (k > 0) return ExtendedMultiply(mantissa, PowerOfTen(k));
+  if (k >= -kLargestPowerOfTen) return k == 0 ? mantissa : ExtendedDivide(mantissa, PowerOfTen(-k));
+  return ExtendedDivide(ExtendedDivide(mantissa, PowerOfTen(kLargestPowerOfTen)),
+                        PowerOfTen(-k - kLargestPowerOfTen));
 }
 
 // Reads the text from `position` on; positions are 0-based here and turned
@@ -82,7 +87,7 @@ RealParse ParseReal(std::string_view text) {
   // not added to it; each counts as a factor of ten instead.
   int64_t dropped_digits = 0;
   auto add_digit = [&](char digit) {
-    long double next = mantissa * 10 + (digit - '0');
+    long double next = ExtendedAdd(ExtendedMultiply(mantissa, 10), digit - '0');
     if (dropped_digits > 0 || std::isinf(next)) {
       ++dropped_digits;
     } else {
