@@ -96,6 +96,8 @@ constexpr LaneJumps MakeLaneJumps(int draws_each, int offset) {
 constexpr LaneJumps kCandidateLanes = MakeLaneJumps(3, 0);
 constexpr LaneJumps kPositionLanes = MakeLaneJumps(1, 1);
 constexpr LaneJumps kPositionYLanes = MakeLaneJumps(1, 2);
+constexpr LaneJumps kCandidateXLanes = MakeLaneJumps(3, 1);
+constexpr LaneJumps kCandidateYLanes = MakeLaneJumps(3, 2);
 
 // GCC 12 takes the deliberately undefined start of _mm512_set1_epi32 for a
 // fault.
@@ -245,9 +247,12 @@ SPARSIM_AVX512 void ScanCircleAvx512(const RefusalTables& tables, DiscLimits dis
 #define SPARSIM_AVX2 [[gnu::target("avx2")]]
 
 // The line tables at a quarter of their resolution, small enough for one
-// 256-bit register each: bit b (of 256) is set when any of the buckets
-// 4b .. 4b + 3 is. A state that they refuse the full tables refuse too; the
-// few that they pass are tested against the full tables one by one.
+// 256-bit register each: bucket b of 256 (the top 8 bits of a state) is set
+// when any of the buckets 4b .. 4b + 3 of 1024 is. It is held as bit b / 8
+// of word b % 8, so that a lane finds its word from the state shifted by 24
+// (a permutation reads the low 3 bits of its index) and its bit from the
+// state shifted by 27. A state that they refuse the full tables refuse too;
+// the few that they pass are tested against the full tables one by one.
 struct CoarseLines {
   alignas(32) uint32_t columns[8];
   alignas(32) uint32_t rows[8];
@@ -256,7 +261,7 @@ struct CoarseLines {
 void Coarsen(const uint32_t* fine, uint32_t* coarse) {
   for (uint32_t b = 0; b < 256; ++b) {
     uint32_t nibble = (fine[b >> 3] >> (4 * (b & 7))) & 15;
-    if (nibble != 0) coarse[b >> 5] |= 1u << (b & 31);
+    if (nibble != 0) coarse[b & 7] |= 1u << (b >> 3);
   }
 }
 
@@ -267,19 +272,18 @@ CoarseLines MakeCoarseLines(const RefusalTables& tables) {
   return lines;
 }
 
-// Bit 31 of each lane set when the coarse table held in line has the bit
-// of the lane's state: the word by the top 3 bits, the bit by the next 5.
+// Bit 0 of each lane set when the coarse table held in line has the bit of
+// the lane's state.
 SPARSIM_AVX2 inline __m256i CoarseBit(__m256i line, __m256i state) {
-  __m256i word = _mm256_permutevar8x32_epi32(line, _mm256_srli_epi32(state, 29));
-  // Shifted left by 31 - bit, the bit lands on the sign.
-  __m256i shift = _mm256_srli_epi32(_mm256_slli_epi32(_mm256_xor_si256(state, _mm256_set1_epi32(-1)), 3), 27);
-  return _mm256_sllv_epi32(word, shift);
+  __m256i word = _mm256_permutevar8x32_epi32(line, _mm256_srli_epi32(state, 24));
+  return _mm256_srlv_epi32(word, _mm256_srli_epi32(state, 27));
 }
 
 // The lanes (bit j for lane j) whose X and Y states the coarse tables pass.
 SPARSIM_AVX2 inline uint32_t CoarsePass(__m256i columns, __m256i rows, __m256i x, __m256i y) {
   __m256i both = _mm256_and_si256(CoarseBit(columns, x), CoarseBit(rows, y));
-  return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(both)));
+  return static_cast<uint32_t>(
+      _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(both, 31))));
 }
 
 SPARSIM_AVX2 inline __m256i Jump8(__m256i state, RandomJump jump) {
@@ -313,8 +317,6 @@ uint64_t FullTablesPass(const RefusalTables& tables, uint64_t maybe, uint32_t st
   return pass;
 }
 
-constexpr LaneJumps kCandidateXLanes = MakeLaneJumps(3, 1);
-constexpr LaneJumps kCandidateYLanes = MakeLaneJumps(3, 2);
 
 SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start, int64_t words,
                                     uint64_t* passes) {
@@ -322,16 +324,22 @@ SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start,
   const __m256i columns = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.columns));
   const __m256i rows = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.rows));
   constexpr RandomJump kWord = RandomJump::Steps(3 * 64);
-  // Vector v holds candidates 8v + j of the word, j = 0..7.
-  __m256i s[8];
-  for (int v = 0; v < 8; ++v) s[v] = Lanes8(start, kCandidateLanes, v);
+  // Vectors v hold the X and the Y draw states of candidates 8v + j of the
+  // word, j = 0..7, each advanced a word at a time.
+  __m256i x_states[8];
+  __m256i y_states[8];
+  for (int v = 0; v < 8; ++v) {
+    x_states[v] = Lanes8(start, kCandidateXLanes, v);
+    y_states[v] = Lanes8(start, kCandidateYLanes, v);
+  }
   uint32_t state = start;
   for (int64_t w = 0; w < words; ++w) {
     uint64_t maybe = 0;
     for (int v = 0; v < 8; ++v) {
-      __m256i x = Jump8(s[v], kOneDraw);
-      __m256i y = Jump8(s[v], kTwoDraws);
-      s[v] = Jump8(s[v], kWord);
+      __m256i x = x_states[v];
+      __m256i y = y_states[v];
+      x_states[v] = Jump8(x, kWord);
+      y_states[v] = Jump8(y, kWord);
       maybe |= static_cast<uint64_t>(CoarsePass(columns, rows, x, y)) << (8 * v);
     }
     passes[w] = FullTablesPass(tables, maybe, state, kCandidateXLanes, kCandidateYLanes);

@@ -10,7 +10,9 @@
 // and at least one digit; then the end. Digits may be absent on both sides
 // of the point. The digits are accumulated as one extended-precision integer,
 // scaled by the power of ten that the exponent and the number of fraction
-// digits give, and the sign is applied last. A zero mantissa gives zero
+// digits give, and the sign is applied last; each step rounds to the x87's
+// 64 bits (numeric/extended_arithmetic.h), so that the value is the same
+// where long double is wider, subnormals and long integers included. A zero mantissa gives zero
 // whatever the exponent; the value is never NaN. The exponent counts exactly
 // for a text of any length, and digits beyond the extended range count as
 // powers of ten, so a million zeros change nothing:
