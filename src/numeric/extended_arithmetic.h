@@ -24,10 +24,11 @@
 // rounded again, and a tie that its own rounding made is broken by the sign
 // of its exact error (two-sum, or a fused multiply-add). So the values
 // above, apart from those from expl, sinl and cosl, are the same bits as on
-// x86-64. Where long double is double (macOS on arm64, Windows) no such
-// emulation is made: the functions round to double, and a stored value may
-// differ in its last bit from x86-64's (see docs/portability.md for how
-// often).
+// x86-64. Where long double is double (macOS on arm64, Windows) number
+// reading takes SoftExtended below, the x87's roundings in integers, and
+// gives the same doubles; the other operations round to double instead, and
+// a stored value may differ in its last bit from x86-64's (not measured:
+// docs/portability.md).
 //
 // Example: on every machine with an x87 or binary128 long double,
 //   ExtendedAdd(1, 0x1p-64L) == 1 (a tie, to even), and
@@ -38,6 +39,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 namespace sparsim {
 
@@ -92,6 +94,28 @@ inline long double ExtendedSqrt(long double a) {
     return RoundToExtended(root, std::fma(-root, root, a));
   }
 }
+
+// The x87's arithmetic in integers, for machines whose long double is
+// narrower (number reading uses it there): a non-negative value
+// significand x 2^exponent with the significand's top bit set (or 0, or
+// infinite), each operation's exact result rounded to 64 bits, ties to
+// even. Values below the x87's normal range (2^-16382) keep 64 bits here.
+//   SoftExtended::Integer(3).Times(SoftExtended::Integer(5)).ToDouble() == 15
+struct SoftExtended {
+  uint64_t significand = 0;
+  int exponent = 0;
+  bool infinite = false;
+
+  static SoftExtended Integer(uint64_t value);
+  // 10^k for k >= 0, correctly rounded (infinite beyond the x87's range).
+  static SoftExtended PowerOfTen(int64_t k);
+  SoftExtended Times(SoftExtended other) const;
+  SoftExtended DividedBy(SoftExtended other) const;
+  SoftExtended Plus(SoftExtended other) const;
+  bool IsZero() const { return significand == 0 && !infinite; }
+  // Rounded to double once, ties to even, as the x87's store rounds.
+  double ToDouble() const;
+};
 
 }  // namespace sparsim
 

@@ -46,6 +46,15 @@ struct IntegerParse {
 };
 
 RealParse ParseReal(std::string_view text);
+
+// The double ParseReal's value gives when stored, computed with the x87's
+// roundings in integer arithmetic (SoftExtended in
+// numeric/extended_arithmetic.h), whatever long double is; 0 for a text
+// that is no number. ParseReal takes its value from here where long double
+// is narrower than the x87's, so "4.9e-324" and 30-digit integers read the
+// same there:
+//   ParseRealPortably("4.9e-324") == 0x1p-1074
+double ParseRealPortably(std::string_view text);
 IntegerParse ParseInteger(std::string_view text);
 
 }  // namespace sparsim
