@@ -12,7 +12,7 @@ FUZZ_TARGETS = number_parse data_reader dialogue sampling
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize fuzz-build fuzz bench install clean
+.PHONY: all build run test sanitize fuzz-build fuzz bench check-cross install clean
 
 all: build
 
@@ -92,6 +92,13 @@ bench:
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 	bench/replicates.sh build-bench/sparsim
 
+# The same bytes on aarch64: the program cross-built for it and run under
+# qemu-user over the corpus of tools/corpus.sh, every file compared with this
+# machine's; it fails on any difference. About 7 minutes on two busy cores
+# once built (docs/portability.md).
+check-cross:
+	tools/check_cross.sh
+
 # PREFIX=DIR installs under DIR (e.g. PREFIX=$$HOME/.local puts sparsim in
 # ~/.local/bin); without it, under the configured prefix (/usr/local).
 PREFIX ?=
@@ -99,4 +106,5 @@ install: build
 	cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) build-bench build-check-native build-aarch64 \
+	  build-check-corpus

@@ -1,7 +1,8 @@
 // Figures for the sampling engine and the walk, all measured in one run:
 // time per set and candidates per second of the straightforward reference
-// loop and of the fast engine on one and on two scanning threads, with the
-// ratios; and steps per second of the reference walk step and the fast one.
+// loop, of the fast engine on one thread with each scan kernel the machine
+// has (the one it takes first, then AVX-512, AVX2, portable) and on two
+// threads, with the ratios; and steps per second of the reference walk step and the fast one.
 // Every engine must give the same points, and both steps the same walk: the
 // run checks it and fails otherwise.
 //
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/program_state.h"
 #include "generate/fast_fill.h"
@@ -49,7 +51,7 @@ struct Timing {
 };
 
 // threads 0: the reference loop.
-void TimeSet(const Set& set, int threads, Timing& best) {
+void TimeSet(const Set& set, int threads, ScanKernel kernel, Timing& best) {
   Timing run;
   TextInput no_answers("");
   TextOutput screen = TextOutput::InMemory();
@@ -63,7 +65,9 @@ void TimeSet(const Set& set, int threads, Timing& best) {
   if (threads == 0) {
     run.candidates = FillPointStoreReference(console, set.parameters, seeds, *run.state);
   } else {
-    run.candidates = FillPointStore(console, set.parameters, seeds, *run.state);
+    FillOptions options;
+    options.kernel = kernel;
+    run.candidates = FillPointStoreWith(console, set.parameters, seeds, *run.state, options, nullptr);
   }
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   run.screen = screen.contents();
@@ -86,27 +90,43 @@ std::string Ratio(double ratio) {
 
 void PrintRow(const char* name, const char* engine, int64_t work, double seconds,
               const std::string& versus_reference, const std::string& versus_one) {
-  std::printf("%-4s %-10s %14lld %10.4f %14.4g %10s %10s\n", name, engine,
+  std::printf("%-4s %-11s %14lld %10.4f %14.4g %10s %10s\n", name, engine,
               static_cast<long long>(work), seconds, static_cast<double>(work) / seconds,
               versus_reference.c_str(), versus_one.c_str());
 }
 
+// The kernels this machine has, the one kAuto takes first.
+std::vector<ScanKernel> Kernels() {
+  std::vector<ScanKernel> kernels = {DefaultScanKernel()};
+  for (ScanKernel kernel : {ScanKernel::kAvx512, ScanKernel::kAvx2, ScanKernel::kPortable}) {
+    if (ScanKernelAvailable(kernel) && kernel != kernels.front()) kernels.push_back(kernel);
+  }
+  return kernels;
+}
+
+// One row for the reference loop, one per kernel on one thread, and one for
+// two threads with the kernel kAuto takes.
 bool BenchSet(const Set& set, int32_t repeats) {
   std::printf("%s: %s, %d points\n", set.name, set.description, set.points);
+  const std::vector<ScanKernel> kernels = Kernels();
   Timing reference;
-  Timing one;
+  std::vector<Timing> one(kernels.size());
   Timing two;
   for (int32_t i = 0; i < repeats; ++i) {
-    TimeSet(set, 0, reference);
-    TimeSet(set, 1, one);
-    TimeSet(set, 2, two);
+    TimeSet(set, 0, ScanKernel::kAuto, reference);
+    for (size_t k = 0; k < kernels.size(); ++k) TimeSet(set, 1, kernels[k], one[k]);
+    TimeSet(set, 2, ScanKernel::kAuto, two);
   }
   PrintRow(set.name, "reference", reference.candidates, reference.seconds, "", "");
-  PrintRow(set.name, "1 thread", one.candidates, one.seconds,
-           Ratio(reference.seconds / one.seconds), "");
+  bool same = SameSet(two, reference, set.points);
+  for (size_t k = 0; k < kernels.size(); ++k) {
+    std::string engine = std::string(ScanKernelName(kernels[k])) + " 1t";
+    PrintRow(set.name, engine.c_str(), one[k].candidates, one[k].seconds,
+             Ratio(reference.seconds / one[k].seconds), "");
+    same = SameSet(one[k], reference, set.points) && same;
+  }
   PrintRow(set.name, "2 threads", two.candidates, two.seconds,
-           Ratio(reference.seconds / two.seconds), Ratio(one.seconds / two.seconds));
-  bool same = SameSet(one, reference, set.points) && SameSet(two, reference, set.points);
+           Ratio(reference.seconds / two.seconds), Ratio(one.front().seconds / two.seconds));
   if (!same) std::printf("%s: THE ENGINES DIFFER\n", set.name);
   return same;
 }
@@ -165,10 +185,9 @@ int main(int argc, char** argv) {
       {"S4", "circle of diameter 2000, 20 seeds, radius 5, conic",
        Clustered(CircleSite(1000, 1000, 1000), 20, false, 5, 'C'), points},
   };
-  std::printf("scan kernel: %s; fsincos: %s\n",
-              BestScanKernel() == ScanKernel::kAvx512 ? "AVX-512" : "portable",
-              FastSineCosineAvailable() ? "yes" : "no");
-  std::printf("%-4s %-10s %14s %10s %14s %10s %10s\n", "set", "engine", "candidates", "seconds",
+  std::printf("scan kernel: %s (SPARSIM_KERNEL forces one); fsincos: %s\n",
+              ScanKernelName(DefaultScanKernel()), FastSineCosineAvailable() ? "yes" : "no");
+  std::printf("%-4s %-11s %14s %10s %14s %10s %10s\n", "set", "engine", "candidates", "seconds",
               "per second", "/reference", "/1 thread");
   const char* only = argc > 2 && std::strcmp(argv[2], "all") != 0 ? argv[2] : nullptr;
   int32_t repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;

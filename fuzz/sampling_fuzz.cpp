@@ -3,8 +3,8 @@
 // the fast engine and by the reference engine, and the two must agree bit
 // for bit: the points, the number of candidates, the final generator state
 // and the running count on the console. The fast engine runs as the dialogue
-// runs it, with its portable scan kernel, and on two threads scanning small
-// blocks ahead.
+// runs it, with each scan kernel the machine has (portable, AVX2, AVX-512),
+// and on two threads scanning small blocks ahead.
 //
 // Bounded work: the reference engine runs first and draws through
 // sparsim::Random, which the link wraps (ld --wrap) to end the run after a
@@ -148,7 +148,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   threaded.first_block_draws = 192;
   threaded.last_block_draws = 192 * 16;
   threaded.solo_seconds = 0;
-  for (const sparsim::FillOptions& options : {sparsim::FillOptions{}, portable, threaded}) {
+  sparsim::FillOptions avx2;
+  avx2.kernel = sparsim::ScanKernel::kAvx2;
+  sparsim::FillOptions avx512;
+  avx512.kernel = sparsim::ScanKernel::kAvx512;
+  for (const sparsim::FillOptions& options : {sparsim::FillOptions{}, portable, avx2, avx512, threaded}) {
+    if (!sparsim::ScanKernelAvailable(options.kernel)) continue;
     auto engine = [&options](sparsim::Console& console, const GenerationParameters& parameters,
                              const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state) {
       return sparsim::FillPointStoreWith(console, parameters, seeds, state, options, nullptr);

@@ -13,6 +13,7 @@
 #include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/console.h"
+#include "generate/scan_kernels.h"
 #include "numeric/text_input.h"
 #include "numeric/text_output.h"
 #include "shell/command_line.h"
@@ -37,6 +38,14 @@ int main(int argc, char** argv) {
   // Ctrl-C, SIGTERM and SIGHUP end the run cleanly, keeping what was
   // written; a closed pipe or the file-size limit is a failed write.
   sparsim::InstallInterruptHandlers();
+  // A kernel forced by SPARSIM_KERNEL that this machine lacks, or a name
+  // that is no kernel, stops the program before it does anything.
+  std::string kernel_error;
+  sparsim::KernelFromEnvironment(&kernel_error);
+  if (!kernel_error.empty()) {
+    std::fprintf(stderr, "sparsim: %s%s", kernel_error.c_str(), argc > 1 ? "\n" : "\r\n");
+    return 1;
+  }
   if (argc > 1) {
     std::vector<std::string> args(argv + 1, argv + argc);
     return sparsim::RunCommandLine(

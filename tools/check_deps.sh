@@ -4,6 +4,8 @@
 #
 #   tools/check_deps.sh run    the program: a C++ compiler, CMake, CLI11
 #   tools/check_deps.sh test   the same, and Google Test for the tests
+#   tools/check_deps.sh cross  the same as run, and the aarch64 cross compiler
+#                              and qemu-user for make check-cross
 #
 # When something is missing: as root, with apt-get at hand, it installs the
 # packages itself; otherwise it names them with the exact apt-get line to run
@@ -13,12 +15,15 @@ set -u
 
 goal=${1:-run}
 case $goal in
-  run | test) ;;
+  run | test | cross) ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|cross" >&2
     exit 2
     ;;
 esac
+
+target=$goal
+[ "$goal" = cross ] && target=check-cross
 
 compiler=${CXX:-g++}
 
@@ -40,6 +45,10 @@ missing_packages() {
   if [ "$goal" = test ]; then
     have_header gtest/gtest.h || need+=(libgtest-dev)
   fi
+  if [ "$goal" = cross ]; then
+    command -v aarch64-linux-gnu-g++ > /dev/null 2>&1 || need+=(g++-aarch64-linux-gnu)
+    command -v qemu-aarch64 > /dev/null 2>&1 || need+=(qemu-user)
+  fi
   echo "${need[*]}"
 }
 
@@ -47,24 +56,24 @@ need=$(missing_packages)
 [ -z "$need" ] && exit 0
 
 if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null 2>&1; then
-  echo "Installing the Debian packages that 'make $goal' needs: $need"
+  echo "Installing the Debian packages that 'make $target' needs: $need"
   export DEBIAN_FRONTEND=noninteractive
   # shellcheck disable=SC2086 # one word per package
   if apt-get update -qq && apt-get install -y -qq --no-install-recommends $need; then
     need=$(missing_packages)
     [ -z "$need" ] && exit 0
   fi
-  echo "'make $goal' still needs the Debian packages: $need" >&2
+  echo "'make $target' still needs the Debian packages: $need" >&2
   exit 1
 fi
 
 {
-  echo "'make $goal' needs Debian packages that are not installed: $need"
+  echo "'make $target' needs Debian packages that are not installed: $need"
   if [ "$(id -u)" != 0 ] && command -v sudo > /dev/null 2>&1; then
-    echo "Install them with this command, then run 'make $goal' again:"
+    echo "Install them with this command, then run 'make $target' again:"
     echo "    sudo apt-get install $need"
   else
-    echo "Install them as root with this command, then run 'make $goal' again:"
+    echo "Install them as root with this command, then run 'make $target' again:"
     echo "    apt-get install $need"
   fi
 } >&2

@@ -380,7 +380,12 @@ class SetScanner {
 
   // The same from the states alone, attempt after attempt, for the portable
   // code: a scalar loop gains nothing from classifying the draws that start
-  // no attempt, as the vector kernel does.
+  // no attempt, as the vector kernels do. It branches on where each attempt
+  // lies, which the processor predicts only four times in five; yet on a Zen
+  // 4 this measured faster than a loop that selects the next state without a
+  // branch (about 22x the reference on a sparse circle against 18x), since
+  // the processor runs ahead along the predicted attempts where the
+  // selecting loop waits for each classification in turn.
   void FollowWindowAlone(Path& path, int& offset, uint32_t window_state, int64_t base,
                          BlockResult& r) const {
     int p = offset;
@@ -742,7 +747,7 @@ int64_t FillPointStoreWith(Console& console, const GenerationParameters& paramet
   ThrowIfInterrupted();
   ScanKernel kernel = ScanKernelAvailable(options.kernel) && options.kernel != ScanKernel::kAuto
                           ? options.kernel
-                          : BestScanKernel();
+                          : DefaultScanKernel();
   auto start_state = static_cast<uint32_t>(state.rand_seed);
   const SetScanner scanner(parameters, seeds, kernel, start_state);
   Decider decider(console, state, accepted, start_state);

@@ -31,6 +31,7 @@
 
 #include "generate/generation_parameters.h"
 #include "generate/sampling.h"
+#include "numeric/extended_arithmetic.h"
 
 namespace sparsim {
 
@@ -46,9 +47,10 @@ struct StateAxis {
   double At(uint32_t state) const {
     long double random = static_cast<long double>(state) * 0x1p-32L;
     if (circle) {
-      return static_cast<double>((static_cast<long double>(low) - extent) + random * 2 * extent);
+      return static_cast<double>(
+          ExtendedAdd(ExtendedSubtract(low, extent), ExtendedMultiply(random * 2, extent)));
     }
-    return static_cast<double>(random * extent + low);
+    return static_cast<double>(ExtendedAdd(ExtendedMultiply(random, extent), low));
   }
 };
 

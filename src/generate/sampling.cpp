@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/interrupt.h"
+#include "numeric/extended_arithmetic.h"
 #include "numeric/extended_constants.h"
 #include "numeric/number_format.h"
 #include "numeric/random.h"
@@ -29,7 +30,7 @@ double SumOverEverySeed(const GenerationParameters& p, const ClusterSeeds& seeds
   for (int32_t i = 1; sum < 1 && i <= p.seed_count; ++i) {
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
-    sum = static_cast<double>(static_cast<long double>(sum) + value);
+    sum = static_cast<double>(ExtendedAdd(sum, value));
   }
   return sum;
 }
@@ -37,17 +38,19 @@ double SumOverEverySeed(const GenerationParameters& p, const ClusterSeeds& seeds
 }  // namespace
 
 double PointDistance(double x1, double y1, double x2, double y2) {
-  long double dx = static_cast<long double>(x1) - x2;
-  long double dy = static_cast<long double>(y1) - y2;
-  return static_cast<double>(sqrtl(dx * dx + dy * dy));
+  long double dx = ExtendedSubtract(x1, x2);
+  long double dy = ExtendedSubtract(y1, y2);
+  return static_cast<double>(
+      ExtendedSqrt(ExtendedAdd(ExtendedMultiply(dx, dx), ExtendedMultiply(dy, dy))));
 }
 
 double CircleCoordinate(long double random, double centre, double radius) {
-  return static_cast<double>((static_cast<long double>(centre) - radius) + random * 2 * radius);
+  return static_cast<double>(
+      ExtendedAdd(ExtendedSubtract(centre, radius), ExtendedMultiply(random * 2, radius)));
 }
 
 double RectangleCoordinate(long double random, double extent, double low) {
-  return static_cast<double>(random * extent + low);
+  return static_cast<double>(ExtendedAdd(ExtendedMultiply(random, extent), low));
 }
 
 double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds,
@@ -58,7 +61,7 @@ double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value =
         ModelValue(parameters.model, d, parameters.cluster_radius, parameters.site_radius);
-    sum = static_cast<double>(static_cast<long double>(sum) + value);
+    sum = static_cast<double>(ExtendedAdd(sum, value));
   }
   return sum;
 }
@@ -81,20 +84,23 @@ void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y,
 
 void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, double x_max,
                             double y_max, int32_t& rand_seed) {
-  double width = static_cast<double>(static_cast<long double>(x_max) - x_min);
-  double height = static_cast<double>(static_cast<long double>(y_max) - y_min);
+  double width = static_cast<double>(ExtendedSubtract(x_max, x_min));
+  double height = static_cast<double>(ExtendedSubtract(y_max, y_min));
   x = RectangleCoordinate(Random(rand_seed), width, x_min);
   y = RectangleCoordinate(Random(rand_seed), height, y_min);
 }
 
 double NormalDensity(double mean, double standard_deviation, double value) {
   if (standard_deviation == 0) return value == mean ? 1.0 : 0.0;
-  long double offset = static_cast<long double>(value) - mean;
+  long double offset = ExtendedSubtract(value, mean);
   long double sd = standard_deviation;
   // An exponent beyond the range of a double is stored as infinity: far tail.
-  double e = static_cast<double>(offset * offset / (2 * (sd * sd)));
+  double e = static_cast<double>(
+      ExtendedDivide(ExtendedMultiply(offset, offset), 2 * ExtendedMultiply(sd, sd)));
   if (e > kNormalTailLimit) return 0;
-  return static_cast<double>(1 / (sd * kSqrtTwoPi) * expl(-static_cast<long double>(e)));
+  long double peak = ExtendedDivide(1, ExtendedMultiply(sd, kSqrtTwoPi));
+  return static_cast<double>(
+      ExtendedMultiply(peak, RoundToExtended(expl(-static_cast<long double>(e)), 0)));
 }
 
 double ModelValue(char model, double d, double cluster_radius, double site_radius) {
@@ -105,12 +111,16 @@ double ModelValue(char model, double d, double cluster_radius, double site_radiu
   long double radius = cluster_radius;
   switch (model) {
     case 'C':
-      return static_cast<double>(1 - ld / radius);
+      return static_cast<double>(ExtendedSubtract(1, ExtendedDivide(ld, radius)));
     case 'H':
-      return static_cast<double>(sqrtl(1 - ld * ld / (radius * radius)));
+      return static_cast<double>(ExtendedSqrt(ExtendedSubtract(
+          1, ExtendedDivide(ExtendedMultiply(ld, ld), ExtendedMultiply(radius, radius)))));
     case 'S':
       if (site_radius == 0) return PointMass(d);
-      return static_cast<double>((cosl(kPi * ld / site_radius) + 1) / 2);
+      return static_cast<double>(
+          ExtendedAdd(RoundToExtended(cosl(ExtendedDivide(ExtendedMultiply(kPi, ld), site_radius)), 0),
+                      1) /
+          2);
     default:  // 'U'
       return 1;
   }

@@ -4,9 +4,11 @@
 
 #include "numeric/random.h"
 
+#include <cstdlib>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
-#define SPARSIM_HAVE_AVX512_KERNELS 1
+#define SPARSIM_HAVE_X86_KERNELS 1
 #endif
 
 namespace sparsim {
@@ -70,9 +72,32 @@ void ScanCirclePortable(const RefusalTables& tables, DiscLimits disc, uint32_t s
   }
 }
 
-#ifdef SPARSIM_HAVE_AVX512_KERNELS
+#ifdef SPARSIM_HAVE_X86_KERNELS
 
 #define SPARSIM_AVX512 [[gnu::target("avx512f")]]
+
+// The jumps from a word's first state to its 64 candidates' (draws 3 each)
+// or to its 64 positions' X draw states.
+struct LaneJumps {
+  alignas(64) uint32_t multipliers[64];
+  alignas(64) uint32_t increments[64];
+};
+
+constexpr LaneJumps MakeLaneJumps(int draws_each, int offset) {
+  LaneJumps jumps{};
+  for (int i = 0; i < 64; ++i) {
+    RandomJump jump = RandomJump::Steps(draws_each * i + offset);
+    jumps.multipliers[i] = jump.multiplier;
+    jumps.increments[i] = jump.increment;
+  }
+  return jumps;
+}
+
+constexpr LaneJumps kCandidateLanes = MakeLaneJumps(3, 0);
+constexpr LaneJumps kPositionLanes = MakeLaneJumps(1, 1);
+constexpr LaneJumps kPositionYLanes = MakeLaneJumps(1, 2);
+constexpr LaneJumps kCandidateXLanes = MakeLaneJumps(3, 1);
+constexpr LaneJumps kCandidateYLanes = MakeLaneJumps(3, 2);
 
 // GCC 12 takes the deliberately undefined start of _mm512_set1_epi32 for a
 // fault.
@@ -145,26 +170,6 @@ SPARSIM_AVX512 inline __m512i Jump(__m512i state, RandomJump jump) {
       _mm512_mullo_epi32(state, _mm512_set1_epi32(static_cast<int32_t>(jump.multiplier))),
       _mm512_set1_epi32(static_cast<int32_t>(jump.increment)));
 }
-
-// The jumps from a word's first state to its 64 candidates' (draws 3 each)
-// or to its 64 positions' X draw states.
-struct LaneJumps {
-  alignas(64) uint32_t multipliers[64];
-  alignas(64) uint32_t increments[64];
-};
-
-constexpr LaneJumps MakeLaneJumps(int draws_each, int offset) {
-  LaneJumps jumps{};
-  for (int i = 0; i < 64; ++i) {
-    RandomJump jump = RandomJump::Steps(draws_each * i + offset);
-    jumps.multipliers[i] = jump.multiplier;
-    jumps.increments[i] = jump.increment;
-  }
-  return jumps;
-}
-
-constexpr LaneJumps kCandidateLanes = MakeLaneJumps(3, 0);
-constexpr LaneJumps kPositionLanes = MakeLaneJumps(1, 1);
 
 // Lanes 0..15 of vector v: start advanced by jumps 16v .. 16v + 15.
 SPARSIM_AVX512 inline __m512i Lanes(uint32_t start, const LaneJumps& jumps, int v) {
@@ -239,37 +244,245 @@ SPARSIM_AVX512 void ScanCircleAvx512(const RefusalTables& tables, DiscLimits dis
 #pragma GCC diagnostic pop
 #endif
 
+#define SPARSIM_AVX2 [[gnu::target("avx2")]]
+
+// The line tables at a quarter of their resolution, small enough for one
+// 256-bit register each: bucket b of 256 (the top 8 bits of a state) is set
+// when any of the buckets 4b .. 4b + 3 of 1024 is. It is held as bit b / 8
+// of word b % 8, so that a lane finds its word from the state shifted by 24
+// (a permutation reads the low 3 bits of its index) and its bit from the
+// state shifted by 27. A state that they refuse the full tables refuse too;
+// the few that they pass are tested against the full tables one by one.
+struct CoarseLines {
+  alignas(32) uint32_t columns[8];
+  alignas(32) uint32_t rows[8];
+};
+
+void Coarsen(const uint32_t* fine, uint32_t* coarse) {
+  for (uint32_t b = 0; b < 256; ++b) {
+    uint32_t nibble = (fine[b >> 3] >> (4 * (b & 7))) & 15;
+    if (nibble != 0) coarse[b & 7] |= 1u << (b >> 3);
+  }
+}
+
+CoarseLines MakeCoarseLines(const RefusalTables& tables) {
+  CoarseLines lines{};
+  Coarsen(tables.columns.data(), lines.columns);
+  Coarsen(tables.rows.data(), lines.rows);
+  return lines;
+}
+
+// Bit 0 of each lane set when the coarse table held in line has the bit of
+// the lane's state.
+SPARSIM_AVX2 inline __m256i CoarseBit(__m256i line, __m256i state) {
+  __m256i word = _mm256_permutevar8x32_epi32(line, _mm256_srli_epi32(state, 24));
+  return _mm256_srlv_epi32(word, _mm256_srli_epi32(state, 27));
+}
+
+// The lanes (bit j for lane j) whose X and Y states the coarse tables pass.
+SPARSIM_AVX2 inline uint32_t CoarsePass(__m256i columns, __m256i rows, __m256i x, __m256i y) {
+  __m256i both = _mm256_and_si256(CoarseBit(columns, x), CoarseBit(rows, y));
+  return static_cast<uint32_t>(
+      _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(both, 31))));
+}
+
+SPARSIM_AVX2 inline __m256i Jump8(__m256i state, RandomJump jump) {
+  return _mm256_add_epi32(
+      _mm256_mullo_epi32(state, _mm256_set1_epi32(static_cast<int32_t>(jump.multiplier))),
+      _mm256_set1_epi32(static_cast<int32_t>(jump.increment)));
+}
+
+// Lanes 0..7 of vector v: start advanced by jumps 8v .. 8v + 7.
+SPARSIM_AVX2 inline __m256i Lanes8(uint32_t start, const LaneJumps& jumps, int v) {
+  __m256i multipliers =
+      _mm256_load_si256(reinterpret_cast<const __m256i*>(jumps.multipliers + 8 * v));
+  __m256i increments =
+      _mm256_load_si256(reinterpret_cast<const __m256i*>(jumps.increments + 8 * v));
+  return _mm256_add_epi32(
+      _mm256_mullo_epi32(_mm256_set1_epi32(static_cast<int32_t>(start)), multipliers), increments);
+}
+
+// The bits of maybe whose lanes the full tables pass; lane k's X and Y
+// states are the jumps x_jumps[k] and y_jumps[k] from state.
+uint64_t FullTablesPass(const RefusalTables& tables, uint64_t maybe, uint32_t state,
+                        const LaneJumps& x_jumps, const LaneJumps& y_jumps) {
+  uint64_t pass = 0;
+  while (maybe != 0) {
+    int k = __builtin_ctzll(maybe);
+    maybe &= maybe - 1;
+    uint32_t x = state * x_jumps.multipliers[k] + x_jumps.increments[k];
+    uint32_t y = state * y_jumps.multipliers[k] + y_jumps.increments[k];
+    if (tables.Passes(x, y)) pass |= uint64_t{1} << k;
+  }
+  return pass;
+}
+
+
+SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start, int64_t words,
+                                    uint64_t* passes) {
+  const CoarseLines coarse = MakeCoarseLines(tables);
+  const __m256i columns = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.columns));
+  const __m256i rows = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.rows));
+  constexpr RandomJump kWord = RandomJump::Steps(3 * 64);
+  // Vectors v hold the X and the Y draw states of candidates 8v + j of the
+  // word, j = 0..7, each advanced a word at a time.
+  __m256i x_states[8];
+  __m256i y_states[8];
+  for (int v = 0; v < 8; ++v) {
+    x_states[v] = Lanes8(start, kCandidateXLanes, v);
+    y_states[v] = Lanes8(start, kCandidateYLanes, v);
+  }
+  uint32_t state = start;
+  for (int64_t w = 0; w < words; ++w) {
+    uint64_t maybe = 0;
+    for (int v = 0; v < 8; ++v) {
+      __m256i x = x_states[v];
+      __m256i y = y_states[v];
+      x_states[v] = Jump8(x, kWord);
+      y_states[v] = Jump8(y, kWord);
+      maybe |= static_cast<uint64_t>(CoarsePass(columns, rows, x, y)) << (8 * v);
+    }
+    passes[w] = FullTablesPass(tables, maybe, state, kCandidateXLanes, kCandidateYLanes);
+    state = kWord.Apply(state);
+  }
+}
+
+// DiscLimits::Estimate in each lane, with the same operations.
+SPARSIM_AVX2 inline __m256 DiscEstimates8(__m256i x, __m256i y) {
+  const __m256i flip = _mm256_set1_epi32(INT32_MIN);
+  __m256 dx = _mm256_cvtepi32_ps(_mm256_xor_si256(x, flip));
+  __m256 dy = _mm256_cvtepi32_ps(_mm256_xor_si256(y, flip));
+  return _mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy));
+}
+
+SPARSIM_AVX2 void ScanCircleAvx2(const RefusalTables& tables, DiscLimits disc, uint32_t start,
+                                 int64_t words, uint64_t* inside, uint64_t* looks) {
+  const CoarseLines coarse = MakeCoarseLines(tables);
+  const __m256i columns = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.columns));
+  const __m256i rows = _mm256_load_si256(reinterpret_cast<const __m256i*>(coarse.rows));
+  const __m256 inside_below = _mm256_set1_ps(disc.inside_below);
+  const __m256 outside_above = _mm256_set1_ps(disc.outside_above);
+  constexpr RandomJump kWord = RandomJump::Steps(64);
+  // Vectors v hold the X and the Y draw states of positions 8v + j.
+  __m256i x_states[8];
+  __m256i y_states[8];
+  for (int v = 0; v < 8; ++v) {
+    x_states[v] = Lanes8(start, kPositionLanes, v);
+    y_states[v] = Lanes8(start, kPositionYLanes, v);
+  }
+  uint32_t state = start;
+  for (int64_t w = 0; w < words; ++w) {
+    uint64_t in = 0;
+    uint64_t out = 0;
+    uint64_t maybe = 0;
+    for (int v = 0; v < 8; ++v) {
+      __m256i x = x_states[v];
+      __m256i y = y_states[v];
+      x_states[v] = Jump8(x, kWord);
+      y_states[v] = Jump8(y, kWord);
+      __m256 q = DiscEstimates8(x, y);
+      auto lanes_in = static_cast<uint32_t>(
+          _mm256_movemask_ps(_mm256_cmp_ps(q, inside_below, _CMP_LT_OQ)));
+      auto lanes_out = static_cast<uint32_t>(
+          _mm256_movemask_ps(_mm256_cmp_ps(q, outside_above, _CMP_GT_OQ)));
+      uint32_t lanes_maybe = lanes_in & CoarsePass(columns, rows, x, y);
+      in |= static_cast<uint64_t>(lanes_in) << (8 * v);
+      out |= static_cast<uint64_t>(lanes_out) << (8 * v);
+      maybe |= static_cast<uint64_t>(lanes_maybe) << (8 * v);
+    }
+    uint64_t pass = FullTablesPass(tables, maybe, state, kPositionLanes, kPositionYLanes);
+    // Not surely outside, and near the rim or passed.
+    inside[w] = in;
+    looks[w] = ~out & (~in | pass);
+    state = kWord.Apply(state);
+  }
+}
+
 bool Avx512Supported() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx512f");
 }
 
-#endif  // SPARSIM_HAVE_AVX512_KERNELS
-
-ScanKernel Resolve(ScanKernel kernel) {
-  if (kernel == ScanKernel::kAuto || !ScanKernelAvailable(kernel)) return BestScanKernel();
-  return kernel;
+bool Avx2Supported() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
 }
+
+#endif  // SPARSIM_HAVE_X86_KERNELS
 
 }  // namespace
 
 ScanKernel BestScanKernel() {
-  static const ScanKernel best =
-      ScanKernelAvailable(ScanKernel::kAvx512) ? ScanKernel::kAvx512 : ScanKernel::kPortable;
+  static const ScanKernel best = ScanKernelAvailable(ScanKernel::kAvx512) ? ScanKernel::kAvx512
+                                 : ScanKernelAvailable(ScanKernel::kAvx2) ? ScanKernel::kAvx2
+                                                                          : ScanKernel::kPortable;
   return best;
 }
 
 bool ScanKernelAvailable(ScanKernel kernel) {
   switch (kernel) {
+#ifdef SPARSIM_HAVE_X86_KERNELS
     case ScanKernel::kAvx512:
-#ifdef SPARSIM_HAVE_AVX512_KERNELS
       return Avx512Supported();
+    case ScanKernel::kAvx2:
+      return Avx2Supported();
 #else
+    case ScanKernel::kAvx512:
+    case ScanKernel::kAvx2:
       return false;
 #endif
-    default:
+    case ScanKernel::kAuto:
+    case ScanKernel::kPortable:
       return true;
   }
+  return false;
+}
+
+const char* ScanKernelName(ScanKernel kernel) {
+  switch (kernel) {
+    case ScanKernel::kAvx512:
+      return "avx512";
+    case ScanKernel::kAvx2:
+      return "avx2";
+    case ScanKernel::kPortable:
+      return "portable";
+    case ScanKernel::kAuto:
+      break;
+  }
+  return "auto";
+}
+
+std::optional<ScanKernel> ScanKernelNamed(std::string_view name) {
+  for (ScanKernel kernel :
+       {ScanKernel::kAuto, ScanKernel::kPortable, ScanKernel::kAvx512, ScanKernel::kAvx2}) {
+    if (name == ScanKernelName(kernel)) return kernel;
+  }
+  return std::nullopt;
+}
+
+ScanKernel KernelFromEnvironment(std::string* error) {
+  const char* value = std::getenv("SPARSIM_KERNEL");
+  if (value == nullptr || *value == '\0') return ScanKernel::kAuto;
+  std::optional<ScanKernel> kernel = ScanKernelNamed(value);
+  if (!kernel) {
+    if (error != nullptr) {
+      *error = std::string("SPARSIM_KERNEL=") + value +
+               " names no scan kernel (avx512, avx2, portable or auto)";
+    }
+    return ScanKernel::kAuto;
+  }
+  if (!ScanKernelAvailable(*kernel)) {
+    if (error != nullptr) {
+      *error = std::string("SPARSIM_KERNEL=") + value + ": this processor lacks that kernel";
+    }
+    return ScanKernel::kAuto;
+  }
+  return *kernel;
+}
+
+ScanKernel DefaultScanKernel() {
+  ScanKernel forced = KernelFromEnvironment(nullptr);
+  return forced == ScanKernel::kAuto ? BestScanKernel() : forced;
 }
 
 DiscLimits DiscLimits::ForBand(double band) {
@@ -296,26 +509,36 @@ DiscLimits DiscLimits::ForBand(double band) {
 
 void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t start, int64_t words,
                    uint64_t* passes) {
-#ifdef SPARSIM_HAVE_AVX512_KERNELS
-  if (Resolve(kernel) == ScanKernel::kAvx512) {
-    ScanRectangleAvx512(tables, start, words, passes);
-    return;
-  }
+  if (kernel == ScanKernel::kAuto || !ScanKernelAvailable(kernel)) kernel = BestScanKernel();
+  switch (kernel) {
+#ifdef SPARSIM_HAVE_X86_KERNELS
+    case ScanKernel::kAvx512:
+      ScanRectangleAvx512(tables, start, words, passes);
+      return;
+    case ScanKernel::kAvx2:
+      ScanRectangleAvx2(tables, start, words, passes);
+      return;
 #endif
-  (void)kernel;
-  ScanRectanglePortable(tables, start, words, passes);
+    default:
+      ScanRectanglePortable(tables, start, words, passes);
+  }
 }
 
 void ScanCircle(ScanKernel kernel, const RefusalTables& tables, DiscLimits disc, uint32_t start,
                 int64_t words, uint64_t* inside, uint64_t* looks) {
-#ifdef SPARSIM_HAVE_AVX512_KERNELS
-  if (Resolve(kernel) == ScanKernel::kAvx512) {
-    ScanCircleAvx512(tables, disc, start, words, inside, looks);
-    return;
-  }
+  if (kernel == ScanKernel::kAuto || !ScanKernelAvailable(kernel)) kernel = BestScanKernel();
+  switch (kernel) {
+#ifdef SPARSIM_HAVE_X86_KERNELS
+    case ScanKernel::kAvx512:
+      ScanCircleAvx512(tables, disc, start, words, inside, looks);
+      return;
+    case ScanKernel::kAvx2:
+      ScanCircleAvx2(tables, disc, start, words, inside, looks);
+      return;
 #endif
-  (void)kernel;
-  ScanCirclePortable(tables, disc, start, words, inside, looks);
+    default:
+      ScanCirclePortable(tables, disc, start, words, inside, looks);
+  }
 }
 
 }  // namespace sparsim

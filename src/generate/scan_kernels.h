@@ -4,30 +4,55 @@
 // and nothing is decided here; the loops only say where to look.
 //
 // Each loop comes as portable code and, for machines that have them, with
-// 512-bit vector instructions, chosen at run time. Both give the same bits
-// on every machine: they compute the same integer functions of the states.
+// 512-bit (AVX-512F) or 256-bit (AVX2) vector instructions, chosen at run
+// time. All give the same bits on every machine: they compute the same
+// integer functions of the states, and the float estimate of a circle's
+// distance with the same IEEE operations in the same order.
+//
+// The environment variable SPARSIM_KERNEL=avx512|avx2|portable forces a
+// kernel, for tests and benchmarks; the program refuses to start when it
+// names an unknown kernel or one this machine lacks.
 //
 // Example: on a rectangle whose tables mark nothing, ScanRectangle sets no
-// bit at all; with every table bit set it sets every bit.
+// bit at all; with every table bit set it sets every bit. And
+//   ScanKernelNamed("avx2") -> kAvx2,  ScanKernelName(kAvx512) -> "avx512".
 
 #ifndef SPARSIM_GENERATE_SCAN_KERNELS_H_
 #define SPARSIM_GENERATE_SCAN_KERNELS_H_
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "generate/refusal_tables.h"
 
 namespace sparsim {
 
 enum class ScanKernel {
-  kAuto,      // the fastest this machine has
+  kAuto,      // DefaultScanKernel(): the one SPARSIM_KERNEL forces, else the fastest
   kPortable,  // plain C++
   kAvx512,    // AVX-512F, where the processor and system support it
+  kAvx2,      // AVX2, where the processor and system support it
 };
 
-// The kernel kAuto stands for here, and whether kernel can run here.
+// The fastest kernel this machine has, and whether kernel can run here.
 ScanKernel BestScanKernel();
 bool ScanKernelAvailable(ScanKernel kernel);
+
+// The names SPARSIM_KERNEL takes: "avx512", "avx2", "portable" ("auto" for
+// kAuto); nullopt for any other text.
+const char* ScanKernelName(ScanKernel kernel);
+std::optional<ScanKernel> ScanKernelNamed(std::string_view name);
+
+// The kernel SPARSIM_KERNEL forces, or kAuto when it is unset or empty.
+// error gets a message, and the result is kAuto, when it names an unknown
+// kernel or one this machine lacks.
+ScanKernel KernelFromEnvironment(std::string* error);
+
+// What kAuto stands for: the kernel SPARSIM_KERNEL forces when it names one
+// this machine has, otherwise BestScanKernel().
+ScanKernel DefaultScanKernel();
 
 // Which attempts of a circle are surely inside or outside, from the states
 // of their X and Y draws: an attempt lies inside when the point
@@ -91,7 +116,7 @@ void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t star
 // An attempt with neither bit is surely outside, or surely inside and
 // refused. (The engine's portable code follows a circle's attempts one by
 // one instead, which in scalar code is quicker than classifying every
-// position; the portable ScanCircle states what the vector loop computes.)
+// position; the portable ScanCircle states what the vector loops compute.)
 void ScanCircle(ScanKernel kernel, const RefusalTables& tables, DiscLimits disc, uint32_t start,
                 int64_t words, uint64_t* inside, uint64_t* looks);
 

@@ -1,8 +1,11 @@
 #include "numeric/number_parse.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include "numeric/extended_arithmetic.h"
 
 namespace sparsim {
 namespace {
@@ -25,20 +28,62 @@ int HexDigitValue(char c) {
 }
 
 // 10^k for k >= 0, correctly rounded to extended precision (infinite when
-// it overflows).
+// it overflows). Where long double is binary128 its correct rounding is
+// rounded again to 64 bits: for no k below 5000 is that a tie, so this too
+// is correctly rounded.
 long double PowerOfTen(int64_t k) {
   std::string text = "1e" + std::to_string(k);
-  return std::strtold(text.c_str(), nullptr);
+  return RoundToExtended(std::strtold(text.c_str(), nullptr), 0);
 }
 
 // mantissa * 10^k, as one correctly rounded product or quotient wherever the
 // power of ten has an extended value; a smaller power than that is divided
 // out in two steps, since the quotient may still be a number.
 long double ScaleByPowerOfTen(long double mantissa, int64_t k) {
-  if (k > 0) return mantissa * PowerOfTen(k);
-  if (k >= -kLargestPowerOfTen) return k == 0 ? mantissa : mantissa / PowerOfTen(-k);
-  return mantissa / PowerOfTen(kLargestPowerOfTen) / PowerOfTen(-k - kLargestPowerOfTen);
+  if (k > 0) return ExtendedMultiply(mantissa, PowerOfTen(k));
+  if (k >= -kLargestPowerOfTen) return k == 0 ? mantissa : ExtendedDivide(mantissa, PowerOfTen(-k));
+  return ExtendedDivide(ExtendedDivide(mantissa, PowerOfTen(kLargestPowerOfTen)),
+                        PowerOfTen(-k - kLargestPowerOfTen));
 }
+
+// mantissa x 10^k in SoftExtended, the same steps as ScaleByPowerOfTen.
+SoftExtended SoftScaleByPowerOfTen(SoftExtended mantissa, int64_t k) {
+  if (k > 0) return mantissa.Times(SoftExtended::PowerOfTen(k));
+  if (k == 0) return mantissa;
+  if (k >= -kLargestPowerOfTen) return mantissa.DividedBy(SoftExtended::PowerOfTen(-k));
+  return mantissa.DividedBy(SoftExtended::PowerOfTen(kLargestPowerOfTen))
+      .DividedBy(SoftExtended::PowerOfTen(-k - kLargestPowerOfTen));
+}
+
+// The digits' integer and its scaling, in the x87's arithmetic: long double
+// where it is the x87's format or wider (numeric/extended_arithmetic.h)...
+struct LongDoubleMantissa {
+  long double value = 0;
+  // False, leaving the value, when the next value would be infinite.
+  bool AddDigit(int digit) {
+    long double next = ExtendedAdd(ExtendedMultiply(value, 10), digit);
+    if (std::isinf(next)) return false;
+    value = next;
+    return true;
+  }
+  bool IsZero() const { return value == 0; }
+  long double Scaled(int64_t k) const { return ScaleByPowerOfTen(value, k); }
+};
+
+// ... and SoftExtended where long double is narrower: the stored double is
+// the same.
+struct SoftMantissa {
+  SoftExtended value;
+  bool AddDigit(int digit) {
+    SoftExtended next = value.Times(SoftExtended::Integer(10))
+                            .Plus(SoftExtended::Integer(static_cast<uint64_t>(digit)));
+    if (next.infinite) return false;
+    value = next;
+    return true;
+  }
+  bool IsZero() const { return value.IsZero(); }
+  long double Scaled(int64_t k) const { return SoftScaleByPowerOfTen(value, k).ToDouble(); }
+};
 
 // Reads the text from `position` on; positions are 0-based here and turned
 // into the 1-based error positions of the contract at the end.
@@ -65,9 +110,8 @@ class Scanner {
   std::size_t position_ = 0;
 };
 
-}  // namespace
-
-RealParse ParseReal(std::string_view text) {
+template <typename Mantissa>
+RealParse ParseRealWith(std::string_view text) {
   RealParse result;
   Scanner in(text);
   in.SkipBlanks();
@@ -76,18 +120,13 @@ RealParse ParseReal(std::string_view text) {
     result.error_position = in.ErrorHere();
     return result;
   }
-  long double mantissa = 0;
+  Mantissa mantissa;
   int64_t fraction_digits = 0;
   // Digits after the integer has reached the end of the extended range are
   // not added to it; each counts as a factor of ten instead.
   int64_t dropped_digits = 0;
   auto add_digit = [&](char digit) {
-    long double next = mantissa * 10 + (digit - '0');
-    if (dropped_digits > 0 || std::isinf(next)) {
-      ++dropped_digits;
-    } else {
-      mantissa = next;
-    }
+    if (dropped_digits > 0 || !mantissa.AddDigit(digit - '0')) ++dropped_digits;
   };
   for (; !in.AtEnd() && IsDigit(in.Next()); in.Skip()) add_digit(in.Next());
   if (!in.AtEnd() && in.Next() == '.') {
@@ -123,9 +162,23 @@ RealParse ParseReal(std::string_view text) {
     return result;
   }
   long double value =
-      mantissa == 0 ? 0 : ScaleByPowerOfTen(mantissa, exponent - fraction_digits + dropped_digits);
+      mantissa.IsZero() ? 0 : mantissa.Scaled(exponent - fraction_digits + dropped_digits);
   result.value = negative ? -value : value;
   return result;
+}
+
+}  // namespace
+
+RealParse ParseReal(std::string_view text) {
+  if constexpr (LDBL_MANT_DIG >= 64) {
+    return ParseRealWith<LongDoubleMantissa>(text);
+  } else {
+    return ParseRealWith<SoftMantissa>(text);
+  }
+}
+
+double ParseRealPortably(std::string_view text) {
+  return static_cast<double>(ParseRealWith<SoftMantissa>(text).value);
 }
 
 IntegerParse ParseInteger(std::string_view text) {

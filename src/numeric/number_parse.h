@@ -10,7 +10,9 @@
 // and at least one digit; then the end. Digits may be absent on both sides
 // of the point. The digits are accumulated as one extended-precision integer,
 // scaled by the power of ten that the exponent and the number of fraction
-// digits give, and the sign is applied last. A zero mantissa gives zero
+// digits give, and the sign is applied last; each step rounds to the x87's
+// 64 bits (numeric/extended_arithmetic.h), so that the value is the same
+// where long double is wider, subnormals and long integers included. A zero mantissa gives zero
 // whatever the exponent; the value is never NaN. The exponent counts exactly
 // for a text of any length, and digits beyond the extended range count as
 // powers of ten, so a million zeros change nothing:
@@ -44,6 +46,15 @@ struct IntegerParse {
 };
 
 RealParse ParseReal(std::string_view text);
+
+// The double ParseReal's value gives when stored, computed with the x87's
+// roundings in integer arithmetic (SoftExtended in
+// numeric/extended_arithmetic.h), whatever long double is; 0 for a text
+// that is no number. ParseReal takes its value from here where long double
+// is narrower than the x87's, so "4.9e-324" and 30-digit integers read the
+// same there:
+//   ParseRealPortably("4.9e-324") == 0x1p-1074
+double ParseRealPortably(std::string_view text);
 IntegerParse ParseInteger(std::string_view text);
 
 }  // namespace sparsim

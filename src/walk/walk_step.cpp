@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "numeric/extended_arithmetic.h"
 #include "numeric/extended_constants.h"
 #include "numeric/random.h"
 
@@ -41,11 +42,13 @@ bool CheckFastSineCosine() {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 double MovedByLibraryValue(double coordinate, long double value, double length) {
-  return static_cast<double>(coordinate + value * length);
+  // The library's value at the x87's precision, as an x87 computes it.
+  return static_cast<double>(
+      ExtendedAdd(coordinate, ExtendedMultiply(RoundToExtended(value, 0), length)));
 }
 
 inline int Step(double& x, double& y, double max_step, int32_t& rand_seed) {
-  double length = static_cast<double>(Random(rand_seed) * max_step);
+  double length = static_cast<double>(ExtendedMultiply(Random(rand_seed), max_step));
   double angle = StepAngle(Random(rand_seed));
   if (!FastSineCosineAvailable()) {
     x = MovedByLibraryValue(x, sinl(angle), length);
@@ -72,7 +75,9 @@ inline int Step(double& x, double& y, double max_step, int32_t& rand_seed) {
 
 }  // namespace
 
-double StepAngle(long double random) { return static_cast<double>(random * 2 * kPi); }
+double StepAngle(long double random) {
+  return static_cast<double>(ExtendedMultiply(random * 2, kPi));
+}
 
 bool FastSineCosineAvailable() {
   static const bool available = CheckFastSineCosine();
@@ -115,7 +120,7 @@ int RandomStepCountingCalls(double& x, double& y, double max_step, int32_t& rand
 }
 
 void RandomStepReference(double& x, double& y, double max_step, int32_t& rand_seed) {
-  double length = static_cast<double>(Random(rand_seed) * max_step);
+  double length = static_cast<double>(ExtendedMultiply(Random(rand_seed), max_step));
   double angle = static_cast<double>(Random(rand_seed) * 2 * kPi);
   x = static_cast<double>(x + sinl(angle) * length);
   y = static_cast<double>(y + cosl(angle) * length);

@@ -153,6 +153,12 @@ TEST(GeoJsonText, GivesACircularSiteAsAPolygonThatHoldsTheDisc) {
       Point a = ring[i], b = ring[i + 1];
       double mid = std::hypot((a.x + b.x) / 2 - c.centre->x, (a.y + b.y) / 2 - c.centre->y);
       EXPECT_NEAR(mid, 10, 1e-12);
+      // Each vertex within a rounding or two of the C library's cosl and
+      // sinl at the vertex's angle.
+      long double angle = 2 * std::acos(-1.0L) * static_cast<long double>(i) / kCircleVertices;
+      long double reach = 10 / std::cos(std::acos(-1.0L) / kCircleVertices);
+      EXPECT_NEAR(a.x, static_cast<double>(c.centre->x + reach * std::cos(angle)), 8e-15) << i;
+      EXPECT_NEAR(a.y, static_cast<double>(c.centre->y + reach * std::sin(angle)), 8e-15) << i;
       area += (a.x - c.centre->x) * (b.y - c.centre->y) - (b.x - c.centre->x) * (a.y - c.centre->y);
     }
     EXPECT_NEAR(area / 2, kCircleVertices * std::tan(pi / kCircleVertices) * 100, 1e-9);

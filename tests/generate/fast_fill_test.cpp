@@ -43,6 +43,7 @@ const Configuration kConfigurations[] = {
     {"as the dialogue runs it", {}, 0},
     {"portable kernel", {.kernel = ScanKernel::kPortable}, 1},
     {"AVX-512 kernel", {.kernel = ScanKernel::kAvx512}, 1},
+    {"AVX2 kernel", {.kernel = ScanKernel::kAvx2}, 1},
     {"two threads, small blocks",
      {.threads = 2, .first_block_draws = 192, .last_block_draws = 192 * 64, .solo_seconds = 0},
      0},
@@ -221,18 +222,28 @@ TEST(FillPointStore, TakesTheFastPathsOnSparseClusters) {
   };
 #if defined(__x86_64__)
   EXPECT_EQ(ScanKernelAvailable(ScanKernel::kAvx512), __builtin_cpu_supports("avx512f") != 0);
+  EXPECT_EQ(ScanKernelAvailable(ScanKernel::kAvx2), __builtin_cpu_supports("avx2") != 0);
+#else
+  EXPECT_FALSE(ScanKernelAvailable(ScanKernel::kAvx512) || ScanKernelAvailable(ScanKernel::kAvx2));
 #endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Configuration one{"one thread", {}, 1};
     Outcome alone = RunSet(&one, c.p, 300, 12345);
     EXPECT_TRUE(alone.report.fast_engine);
-    EXPECT_EQ(alone.report.kernel, BestScanKernel());
+    EXPECT_EQ(alone.report.kernel, DefaultScanKernel());
     EXPECT_EQ(alone.report.threads_started, 0);
-    // About one in a thousand; the loops without the refusal tables would
-    // decide every one exactly.
+    // About one in a thousand, whatever the kernel; the loops without the
+    // refusal tables would decide every one exactly.
     EXPECT_GT(alone.candidates, 1000000);
-    EXPECT_LT(alone.report.exact_candidates * 200, alone.candidates);
+    for (ScanKernel kernel : {ScanKernel::kPortable, ScanKernel::kAvx2, ScanKernel::kAvx512}) {
+      if (!ScanKernelAvailable(kernel)) continue;
+      Configuration forced{"one kernel", {.kernel = kernel}, 1};
+      Outcome outcome = RunSet(&forced, c.p, 300, 12345);
+      EXPECT_EQ(outcome.report.kernel, kernel);
+      EXPECT_EQ(outcome.candidates, alone.candidates) << ScanKernelName(kernel);
+      EXPECT_LT(outcome.report.exact_candidates * 200, outcome.candidates) << ScanKernelName(kernel);
+    }
 
     Configuration two{"two threads", {.threads = 2, .solo_seconds = 0}, 0};
     Outcome shared = RunSet(&two, c.p, 300, 12345);

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "numeric/random.h"
@@ -41,7 +43,7 @@ TEST(ScanKernels, SetTheBitsOfTheirDefinition) {
     RefusalTables t = RandomTables(pick, trial % 3 == 0 ? 0.97 : trial % 3 == 1 ? 0.7 : 0.3);
     auto start = static_cast<uint32_t>(pick());
     DiscLimits disc = DiscLimits::ForBand(trial % 2 == 0 ? 3 : 0x1p29);
-    for (ScanKernel kernel : {ScanKernel::kPortable, ScanKernel::kAvx512}) {
+    for (ScanKernel kernel : {ScanKernel::kPortable, ScanKernel::kAvx512, ScanKernel::kAvx2}) {
       if (!ScanKernelAvailable(kernel)) continue;
       SCOPED_TRACE(::testing::Message()
                    << "trial " << trial << " kernel " << static_cast<int>(kernel));
@@ -72,6 +74,45 @@ TEST(ScanKernels, SetTheBitsOfTheirDefinition) {
   }
   EXPECT_GT(passed, 1000);
   EXPECT_GT(near_rim, 100);
+}
+
+// SPARSIM_KERNEL forces a kernel the machine has; any other text, or a
+// kernel it lacks, is an error, and kAuto then takes the fastest.
+TEST(ScanKernels, ForcedByTheEnvironment) {
+  struct Case {
+    const char* value;  // nullptr: unset
+    ScanKernel kernel;
+  };
+  const Case cases[] = {{nullptr, ScanKernel::kAuto},      {"", ScanKernel::kAuto},
+                        {"auto", ScanKernel::kAuto},       {"portable", ScanKernel::kPortable},
+                        {"avx2", ScanKernel::kAvx2},       {"avx512", ScanKernel::kAvx512},
+                        {"AVX2", ScanKernel::kAuto},       {"sse2", ScanKernel::kAuto},
+                        {"portable ", ScanKernel::kAuto}};
+  const char* saved = std::getenv("SPARSIM_KERNEL");
+  std::string saved_value = saved != nullptr ? saved : "";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value != nullptr ? c.value : "(unset)");
+    if (c.value == nullptr) {
+      unsetenv("SPARSIM_KERNEL");
+    } else {
+      setenv("SPARSIM_KERNEL", c.value, 1);
+    }
+    bool known = c.value == nullptr || ScanKernelNamed(c.value).has_value() || *c.value == '\0';
+    bool usable = known && ScanKernelAvailable(c.kernel);
+    std::string error;
+    ScanKernel forced = KernelFromEnvironment(&error);
+    EXPECT_EQ(error.empty(), usable) << error;
+    EXPECT_EQ(forced, usable ? c.kernel : ScanKernel::kAuto);
+    EXPECT_EQ(DefaultScanKernel(), forced == ScanKernel::kAuto ? BestScanKernel() : forced);
+    if (known && c.value != nullptr && *c.value != '\0') {
+      EXPECT_STREQ(ScanKernelName(c.kernel), c.value);
+    }
+  }
+  if (saved != nullptr) {
+    setenv("SPARSIM_KERNEL", saved_value.c_str(), 1);
+  } else {
+    unsetenv("SPARSIM_KERNEL");
+  }
 }
 
 // The disc of radius 2^31 around (2^31, 2^31) in states: an attempt called

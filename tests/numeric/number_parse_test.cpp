@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace sparsim {
 namespace {
@@ -110,6 +114,39 @@ TEST(ParseReal, CountsTheExponentExactlyForAnyLengthOfText) {
     EXPECT_EQ(r.error_position, 0u) << c.text.size();
     EXPECT_LE(std::fabs(r.value - c.value), c.tolerance) << c.text.substr(c.text.size() - 12);
   }
+}
+
+// Where long double is narrower than the x87's, ParseReal's value comes
+// from integer arithmetic; on an x87 machine that must store the very
+// double the x87 does, for odd texts and for thousands of random ones.
+TEST(ParseReal, StoresTheSameDoubleWithoutExtendedPrecision) {
+  if (LDBL_MANT_DIG != 64) GTEST_SKIP() << "needs the x87's long double to compare with";
+  std::vector<std::string> texts = {
+      "0", "-0", "1", "4.9e-324", "2.4703282292062327e-324", "2.4703282292062328e-324",
+      "2.2250738585072011e-308", "1e-320", "123456789012345678901234567890",
+      "9007199254740993", "18446744073709551615", "18446744073709551616",
+      "18446744073709551617", "36893488147419103231", "0.1", "1.7976931348623157e308",
+      "1.7976931348623159e308", "1e309", "3.14159265358979323846264338327950288", "1e23",
+      "1e4932", "1.18973149535723176502e4932", "1e4933", "1e-4932", "3e-4951", "1e-4960",
+      "999999999999999999999999999999999e-4960", "5e-324", "2.5e-324", "7.4109846876186982e-323"};
+  std::mt19937_64 pick(21);
+  for (int k = 0; k < 3000; ++k) {
+    std::string digits;
+    auto length = 1 + static_cast<int>(pick() % 40);
+    for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + pick() % 10);
+    if (pick() % 2 == 0) digits.insert(pick() % digits.size(), ".");
+    auto exponent = static_cast<int64_t>(pick() % 800) - 400;
+    if (k % 100 == 0) exponent = static_cast<int64_t>(pick() % 9900) - 4950;
+    texts.push_back(digits + "e" + std::to_string(exponent));
+  }
+  for (const std::string& text : texts) {
+    auto expected = static_cast<double>(ParseReal(text).value);
+    double portable = ParseRealPortably(text);
+    ASSERT_EQ(std::memcmp(&expected, &portable, sizeof expected), 0)
+        << text << ": " << expected << " against " << portable;
+  }
+  EXPECT_EQ(ParseRealPortably("4.9e-324"), 0x1p-1074);
+  EXPECT_EQ(ParseRealPortably("1,5"), 0);
 }
 
 TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {

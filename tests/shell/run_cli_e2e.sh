@@ -25,6 +25,35 @@ cmp -s piped.csv formatted.csv || fail "piped and --format CSV differ"
 "$program" --help > /dev/null || fail "--help"
 "$program" no-such-command 2> /dev/null && fail "an unknown command succeeded"
 
+# Every scan kernel the machine has writes the same bytes, a rectangle's and
+# a circle's; a kernel it lacks, or no kernel at all, stops the program with
+# status 1 before it writes anything.
+for site in "--rect 0,0,1000,1000" "--circle 2000"; do
+  # shellcheck disable=SC2086
+  sparse=($site --points 300 --clusters 20 --radius 5 --model conic --seed 7 --quiet)
+  rm -f auto.adf
+  "$program" generate "${sparse[@]}" -o auto.adf || fail "generate $site"
+  for kernel in avx512 avx2 portable; do
+    rm -f forced.adf
+    SPARSIM_KERNEL=$kernel "$program" generate "${sparse[@]}" -o forced.adf 2> kernel.err
+    status=$?
+    if [ $status = 1 ] && grep -q "lacks" kernel.err; then
+      [ -e forced.adf ] && fail "SPARSIM_KERNEL=$kernel: a file written by a refused kernel"
+      continue
+    fi
+    [ $status = 0 ] || fail "SPARSIM_KERNEL=$kernel generate $site: status $status"
+    cmp -s auto.adf forced.adf || fail "SPARSIM_KERNEL=$kernel: other bytes for $site"
+  done
+done
+for name in sse2 AVX2 " avx2"; do
+  rm -f forced.adf
+  SPARSIM_KERNEL=$name "$program" generate "${set_options[@]}" -o forced.adf 2> kernel.err
+  status=$?
+  [ $status = 1 ] || fail "SPARSIM_KERNEL='$name': status $status, not 1"
+  grep -q "SPARSIM_KERNEL" kernel.err || fail "SPARSIM_KERNEL='$name': no message"
+  [ -e forced.adf ] && fail "SPARSIM_KERNEL='$name': a file written"
+done
+
 # A file is whole when it holds its announced points and ends with a line end.
 whole_adf() {
   local announced lines headers
