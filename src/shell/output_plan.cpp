@@ -13,15 +13,12 @@
 
 #include "common/command_line.h"
 #include "dialogue/option_values.h"
-#include "numeric/replicate_seeds.h"
+#include "dialogue/replicate_options.h"
 
 namespace sparsim {
 namespace {
 
-constexpr int32_t kMostReplicates = 1000000;
 constexpr int64_t kMostFiles = 1000000;
-constexpr int32_t kMostJobs = 1024;
-constexpr int32_t kLargestSeed = 2147483647;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 int32_t Digits(int32_t value) { return static_cast<int32_t>(std::to_string(value).size()); }
@@ -163,27 +160,12 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   plan.passes = passes;
   plan.force = options.force;
   plan.quiet = options.quiet;
-  int32_t seed = 0;
-  if (options.seed) seed = IntegerOption("--seed", *options.seed, -kLargestSeed, kLargestSeed);
-  plan.seed_from_clock = seed == 0;
-  if (plan.seed_from_clock) seed = ClockSeed();
-  if (options.replicates) {
-    plan.replicates = IntegerOption("--replicates", *options.replicates, 1, kMostReplicates);
-  }
-  for (int32_t k = 1; k <= plan.replicates; ++k) plan.seeds.push_back(ReplicateSeed(seed, k));
-  if (options.jobs) {
-    plan.jobs = IntegerOption("--jobs", *options.jobs, 1, kMostJobs);
-  } else {
-    plan.jobs = std::max(1u, std::thread::hardware_concurrency());
-  }
-  // Replicates share the cores; a single one scans its candidates on every
-  // thread it is given.
-  if (plan.replicates > 1) {
-    plan.sampling_threads = 1;
-  } else {
-    plan.sampling_threads = options.jobs ? plan.jobs : 0;
-  }
-  plan.jobs = std::min(plan.jobs, plan.replicates);
+  ReplicatePlan run = CheckReplicateOptions({options.seed, options.replicates, options.jobs});
+  plan.replicates = run.replicates;
+  plan.seeds = std::move(run.seeds);
+  plan.seed_from_clock = run.seed_from_clock;
+  plan.jobs = run.jobs;
+  plan.sampling_threads = run.sampling_threads;
 
   if (int64_t{plan.replicates} * passes > kMostFiles) {
     RefuseOption("--replicates " + std::to_string(plan.replicates) + " with --passes " +

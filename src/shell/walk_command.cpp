@@ -22,13 +22,12 @@
 #include "shell/output_plan.h"
 #include "shell/replicate_runner.h"
 #include "walk/random_walk.h"
+#include "walk/walk_options.h"
 
 namespace sparsim {
 namespace {
 
 const RunKind kWalk{"sparsim walk", "out", true};
-constexpr int32_t kMostPasses = 1000000;
-constexpr int32_t kMostSteps = 2147483647;
 
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
@@ -133,12 +132,10 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     }
     const std::string& input = options.inputs[0];
     if (input.empty()) RefuseOption("the input file name is empty");
-    if (!options.max_step) RefuseOption("give the largest step with --max-step L");
-    if (!options.steps) RefuseOption("give the number of steps with --steps N");
-    const double max_step = RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
-    const int32_t steps = IntegerOption("--steps", *options.steps, 0, kMostSteps);
-    const int32_t passes =
-        options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
+    const WalkSettings walk = CheckWalkOptions({options.max_step, options.steps, options.passes});
+    const double max_step = walk.max_step;
+    const int32_t steps = walk.steps;
+    const int32_t passes = walk.passes;
     const OutputPlan plan = PlanOutputs(options.run, kWalk, passes, input);
     const std::string name = input == "-" ? "(standard input)" : input;
     const std::string content = ReadWholeInput(input, name);

@@ -18,10 +18,6 @@ namespace {
 
 constexpr double kHuge = 1e30;
 
-std::string WalkedPointLine(double x, double y) {
-  return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
-}
-
 // The dialogue's reading: a bad item is shown and "Quit Now" asked; other
 // dimensions than 2 end the program through FatalError.
 class DialogueWalkReader : public WalkReader {
@@ -61,6 +57,19 @@ void WalkOnePass(Console& console, ProgramState& state) {
 
 }  // namespace
 
+std::string WalkedCountLine(int32_t count) { return FormatInteger(count, 0) + ",2"; }
+
+std::string WalkedPointLine(double x, double y) {
+  return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
+}
+
+void WalkPoint(double& x, double& y, double max_step, int32_t step_count, int32_t& rand_seed) {
+  for (int32_t step = 0; step < step_count; ++step) {
+    ThrowIfInterrupted();
+    RandomStep(x, y, max_step, rand_seed);
+  }
+}
+
 std::string DescribeWalkItem(WalkItem item) {
   switch (item.kind) {
     case WalkItem::kCount:
@@ -82,7 +91,7 @@ WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState&
   count.announced = reader.Integer(in, {WalkItem::kCount, 0});
   int32_t dimensions = reader.Integer(in, {WalkItem::kDimensions, 0});
   if (dimensions != 2) reader.RefuseDimensions(dimensions);
-  out.WriteLine(FormatInteger(count.announced, 0) + ",2");
+  out.WriteLine(WalkedCountLine(count.announced));
   state.point_count = 0;
   // Separators after the last point (a comma, a comment) are not a point.
   while (state.point_count < count.announced && !SkipSeparatorsToDataEnd(in.text())) {
@@ -91,10 +100,7 @@ WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState&
     double x = reader.Real(in, {WalkItem::kX, point});
     double y = reader.Real(in, {WalkItem::kY, point});
     // A point cut short is not written: the file keeps whole points only.
-    for (int32_t step = 0; step < step_count; ++step) {
-      ThrowIfInterrupted();
-      RandomStep(x, y, max_step, state.rand_seed);
-    }
+    WalkPoint(x, y, max_step, step_count, state.rand_seed);
     if (point <= kMaxPoints) {
       state.store.x[point] = x;
       state.store.y[point] = y;

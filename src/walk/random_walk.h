@@ -66,6 +66,17 @@ struct WalkPassCount {
 WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState& state,
                               double max_step, int32_t step_count);
 
+// The walk of one point: step_count steps of RandomStep, each after a look
+// for an interrupt. Every pass walks its points with it, point after point.
+void WalkPoint(double& x, double& y, double max_step, int32_t step_count, int32_t& rand_seed);
+
+// The first line of the output file, without its line end: "100,2".
+std::string WalkedCountLine(int32_t count);
+
+// The line of one walked point in the output file, without its line end:
+// "12.3457,-7.0000".
+std::string WalkedPointLine(double x, double y);
+
 }  // namespace sparsim
 
 #endif  // SPARSIM_WALK_RANDOM_WALK_H_

@@ -1,0 +1,88 @@
+// Sets of points for the Python and R packages (sparsim.generate,
+// sparsim_generate): the very sets sparsim generate writes for the same
+// options, with no file in between.
+//
+// The options are SetOptions and ReplicateOptions texts, checked by the
+// command line's own rules, so a refusal is its CommandFailure with its
+// message. The packages give each number as OptionText (dialogue/
+// option_values.h) -- the shortest decimal that reads back to the double --
+// so that a value means what the same text typed after the command line's
+// option means.
+//
+// Example, in C++ (the packages do the same through their own arrays):
+//   PatternRequest request;
+//   request.set.circle = "20";
+//   request.set.points = "100";
+//   request.set.centred = true;
+//   request.set.model = "uniform";
+//   request.run.seed = "12345";
+//   request.run.replicates = "2";
+//   PatternPlan plan = PlanPatterns(request);
+//   std::vector<double> xy(2 * 2 * 100);  // (replicate, point, x or y)
+//   std::vector<int64_t> candidates = GeneratePatterns(
+//       plan,
+//       [&](int32_t k) {
+//         double* at = xy.data() + (k - 1) * 200;
+//         return PointSpan{at, at + 1, 2, 100};
+//       },
+//       [](int32_t) { return true; });
+//   // xy[0..199] hold the points of
+//   //   sparsim generate --circle 20 --points 100 --centred --model uniform
+//   //       --seed 12345
+//   // as doubles (its SITE.ADF shows them to 4 decimals); xy[200..399]
+//   // those of its second replicate (seed -10311948), and
+//   // CoordinateText(plan.set, -10311948, {xy.data() + 200, ...}) is the
+//   // second file of --replicates 2, byte for byte.
+
+#ifndef SPARSIM_GENERATE_PATTERN_STUDY_H_
+#define SPARSIM_GENERATE_PATTERN_STUDY_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/point_span.h"
+#include "common/replicate_pool.h"
+#include "dialogue/replicate_options.h"
+#include "generate/set_options.h"
+
+namespace sparsim {
+
+struct PatternRequest {
+  SetOptions set;
+  ReplicateOptions run;
+};
+
+struct PatternPlan {
+  CheckedSet set;
+  ReplicatePlan run;
+  // The command line's warning of a set that needs more than 1e10
+  // candidates (generate/trial_estimate.h), or empty.
+  std::string warning;
+};
+
+// Checks the request: throws CommandFailure (status 1) as sparsim generate
+// refuses the same options.
+PatternPlan PlanPatterns(const PatternRequest& request);
+
+// Where replicate k (from 1) puts its plan.set.point_count points. Called
+// on a worker thread: it may only work out addresses.
+using PatternDestination = std::function<PointSpan(int32_t k)>;
+
+// Generates every replicate, each from its seed, on plan.run.jobs threads
+// (common/replicate_pool.h: poll on the calling thread, a false from it
+// stops the run with the interrupt's ProgramEnd). Returns the candidates
+// each replicate drew.
+std::vector<int64_t> GeneratePatterns(const PatternPlan& plan,
+                                      const PatternDestination& destination,
+                                      const PoolPoll& poll);
+
+// The coordinate file (.ADF) of points as a set of this kind with this seed
+// in its header, written by the program's writer (generate/coordinate_file.h).
+// points.count must be set.point_count.
+std::string CoordinateText(const CheckedSet& set, int32_t seed, ConstPointSpan points);
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_GENERATE_PATTERN_STUDY_H_
