@@ -49,60 +49,65 @@ void Work(Shared& shared, int32_t count, const PoolWork& work) {
   shared.changed.notify_all();
 }
 
+// Calls poll, turning an exception from it into a stop with that exception.
+bool Polled(const PoolPoll& poll, int32_t finished, std::exception_ptr& failure) {
+  try {
+    return poll(finished);
+  } catch (...) {
+    failure = std::current_exception();
+    return false;
+  }
+}
+
 }  // namespace
 
 void RunOnPool(int32_t count, int jobs, const PoolWork& work, const PoolPoll& poll) {
   if (count <= 0) return;
+  std::exception_ptr poll_failure;
+  if (!Polled(poll, 0, poll_failure)) {
+    if (poll_failure) std::rethrow_exception(poll_failure);
+    throw InterruptEnd(SIGINT);
+  }
   Shared shared;
   const int threads_wanted = std::max(1, std::min<int>(jobs, count));
   std::vector<std::thread> threads;
-  bool raised_flag = false;
-  std::exception_ptr poll_failure;
   {
     sigset_t blocked;
     sigemptyset(&blocked);
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&blocked, signal);
     sigset_t previous;
     ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    try {
-      for (int i = 0; i < threads_wanted; ++i) {
-        {
-          std::lock_guard<std::mutex> lock(shared.mutex);
-          ++shared.running;
-        }
-        try {
-          threads.emplace_back([&shared, count, &work] { Work(shared, count, work); });
-        } catch (...) {
-          std::lock_guard<std::mutex> lock(shared.mutex);
-          --shared.running;
-          // Fewer threads do the same work; without any it fails.
-          if (i == 0) throw;
-          break;
-        }
+    for (int i = 0; i < threads_wanted; ++i) {
+      {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        ++shared.running;
       }
-    } catch (...) {
-      ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-      throw;
+      try {
+        threads.emplace_back([&shared, count, &work] { Work(shared, count, work); });
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        --shared.running;
+        // Fewer threads do the same work; without any it fails.
+        if (i == 0) {
+          ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+          throw;
+        }
+        break;
+      }
     }
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   }
 
+  bool raised_flag = false;
   std::unique_lock<std::mutex> lock(shared.mutex);
-  bool first = true;
   for (;;) {
+    if (shared.running > 0) shared.changed.wait_for(lock, kPollInterval);
     const bool done = shared.running == 0;
-    if (!shared.stop || first) {
-      int32_t finished = shared.finished;
+    if (!shared.stop) {
+      const int32_t finished = shared.finished;
       lock.unlock();
-      bool go_on = true;
-      try {
-        go_on = poll(finished);
-      } catch (...) {
-        poll_failure = std::current_exception();
-        go_on = false;
-      }
+      const bool go_on = Polled(poll, finished, poll_failure);
       lock.lock();
-      first = false;
       if (!go_on) {
         shared.stop = true;
         // Stops a set or a walk in progress at its next check.
@@ -112,9 +117,8 @@ void RunOnPool(int32_t count, int jobs, const PoolWork& work, const PoolPoll& po
         }
       }
     }
-    if (done) break;
     if (g_interrupt_signal != 0) shared.stop = true;
-    shared.changed.wait_for(lock, kPollInterval);
+    if (done) break;
   }
   lock.unlock();
   for (std::thread& thread : threads) thread.join();

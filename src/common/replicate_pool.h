@@ -5,9 +5,9 @@
 //
 // RunOnPool(count, jobs, work, poll) runs work(k) for k = 1 .. count on
 // min(jobs, count) threads, which keep SIGINT, SIGTERM and SIGHUP blocked so
-// that the calling thread gets them. The calling thread calls
-// poll(finished) right after the threads start and then about every
-// kPollInterval, and once more when all are done. When poll returns false
+// that the calling thread gets them. The calling thread calls poll(0)
+// just before the threads start, then poll(finished) about every
+// kPollInterval and once more when all are done. When poll returns false
 // (the caller saw an interrupt), no piece is started any more and the
 // interrupt flag (common/interrupt.h) is raised, so that a set or a walk in
 // progress stops at its next check; every thread is joined, the flag is
