@@ -69,9 +69,14 @@ make_set g 7 r 9000 9000 20000 20000 n 100 c u y big n n y
 make_set g 2024 r 0 0 100 100 n 1000 c u y square n n y
 make_set g 2024 r 0 0 100 100 n 1000 s 1 n 142 u y whole n n y
 
-# blocks LANGUAGE: the fenced blocks of that language in the two files.
+# blocks LANGUAGE: the fenced blocks of that language in the two files, but
+# for those of the sections "From R" and "From Python", which need the
+# packages and are run by their tests (python/tests, r/sparsim/tests).
 blocks() {
-  awk -v open="\`\`\`$1" '$0 == open { inside = 1; next } /^```/ { inside = 0 } inside' \
+  awk -v open="\`\`\`$1" '
+    /^## / { package = ($0 == "## From R" || $0 == "## From Python") }
+    package { next }
+    $0 == open { inside = 1; next } /^```/ { inside = 0 } inside' \
     "$root/README.md" "$root/docs/models.md"
 }
 

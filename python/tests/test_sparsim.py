@@ -6,6 +6,7 @@ SPARSIM_PROGRAM names the built sparsim; tests/bindings/run_pytest.sh sets
 it and puts the built module on PYTHONPATH."""
 
 import os
+import pathlib
 import signal
 import subprocess
 
@@ -179,3 +180,31 @@ def test_read_adf_notes_and_faults(tmp_path):
     bad.write_bytes(b"2,2\r\n1,2\r\n3,4O\r\n")
     with pytest.raises(OSError, match=r'bad.adf:3: "4O" is not a number'):
         sparsim.read_adf(bad)
+
+
+def section_blocks(readme, heading, language):
+    """The fenced blocks of a language in one section of the README."""
+    blocks, inside, here = [], False, False
+    for line in readme.read_text().splitlines():
+        if line.startswith("## "):
+            here = line == heading
+        elif here and line == "```" + language:
+            inside = True
+            blocks.append("")
+        elif line.startswith("```"):
+            inside = False
+        elif here and inside:
+            blocks[-1] += line + "\n"
+    return blocks
+
+
+def test_readme_recipe(capsys):
+    readme = pathlib.Path(__file__).resolve().parents[2] / "README.md"
+    blocks = section_blocks(readme, "## From Python", "python")
+    assert blocks
+    recipe = {}
+    exec("\n".join(blocks), recipe)
+    sims, nearest = recipe["sims"], recipe["nearest"]
+    assert capsys.readouterr().out == "(99, 200, 2) (2024, 125054953)\n"
+    # Clustered: nearer neighbours than the 0.5 / sqrt(density) of CSR.
+    assert nearest.shape == (99,) and (nearest < 0.5 / np.sqrt(200 / 1e4)).all()

@@ -30,7 +30,7 @@ done
 
 place=$build/r
 mkdir -p "$place"
-sum=$(cd "$root" && find src r/sparsim -type f ! -path 'r/sparsim/src/core/*' \
+sum=$(cd "$root" && find src r/sparsim -type f ! -path 'r/sparsim/src/core/*' ! -path 'r/sparsim/tests/*' \
   ! -name '*.o' ! -name '*.so' ! -name Makevars | LC_ALL=C sort | xargs sha1sum | sha1sum)
 # One install at a time, should two runs meet.
 exec 9> "$place/lock"
@@ -53,7 +53,7 @@ flock -u 9
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-SPARSIM_PROGRAM=$program R_LIBS=$place/lib${R_LIBS:+:$R_LIBS} Rscript -e "
+SPARSIM_README=$root/README.md SPARSIM_PROGRAM=$program R_LIBS=$place/lib${R_LIBS:+:$R_LIBS} Rscript -e "
 library(testthat)
 library(sparsim)
 result <- test_dir('$root/r/sparsim/tests/testthat', reporter = 'summary', stop_on_failure = TRUE)

@@ -133,3 +133,23 @@ test_that("an interrupt stops a run that never ends, and leaves nothing behind",
   }
   expect_equal(nrow(as.matrix(sparsim_walk(cbind(1, 2), max_step = 1, steps = 3, seed = 1))), 1)
 })
+
+test_that("the README's recipe runs as written", {
+  readme <- Sys.getenv("SPARSIM_README")
+  if (!nzchar(readme)) skip("SPARSIM_README is not set")
+  skip_if_not_installed("spatstat")
+  lines <- readLines(readme)
+  heading <- cumsum(startsWith(lines, "## "))
+  section <- heading == heading[match("## From R", lines)]
+  fence <- startsWith(lines, "```")
+  inside <- (cumsum(fence & section) %% 2 == 1) & !fence & section
+  recipe <- new.env()
+  grDevices::pdf(NULL)
+  on.exit(grDevices::dev.off())
+  output <- capture.output(eval(parse(text = lines[inside]), envir = recipe))
+  expect_s3_class(recipe$E, "envelope")
+  test <- spatstat.explore::mad.test(recipe$X, spatstat.explore::Lest, nsim = 99,
+                                     simulate = recipe$csr, verbose = FALSE)
+  expect_equal(test$p.value, 0.01)
+  expect_true(any(grepl("p-value = 0.01", output)))
+})
