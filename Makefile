@@ -91,6 +91,7 @@ bench:
 	cmake --build build-bench --parallel $(JOBS)
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 	bench/replicates.sh build-bench/sparsim
+	bench/bindings.sh build-bench
 
 install: build
 	cmake --install $(BUILD_DIR)

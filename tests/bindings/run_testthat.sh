@@ -6,8 +6,7 @@
 #   tests/bindings/run_testthat.sh PROGRAM BUILD_DIR
 #
 # The package is installed again only when its sources or the library's
-# have changed since the last install (BUILD_DIR/r/installed holds their
-# checksum). Exit status: 0 the tests passed, 1 they failed or the package
+# have changed (tools/install_r_package.sh). Exit status: 0 the tests passed, 1 they failed or the package
 # did not install, 77 (skipped, with a note) where R, Rcpp or testthat is
 # missing.
 set -u
@@ -28,27 +27,8 @@ for package in Rcpp testthat; do
   fi
 done
 
+"$root/tools/install_r_package.sh" "$build" || exit 1
 place=$build/r
-mkdir -p "$place"
-sum=$(cd "$root" && find src r/sparsim -type f ! -path 'r/sparsim/src/core/*' ! -path 'r/sparsim/tests/*' \
-  ! -name '*.o' ! -name '*.so' ! -name Makevars | LC_ALL=C sort | xargs sha1sum | sha1sum)
-# One install at a time, should two runs meet.
-exec 9> "$place/lock"
-flock 9
-if [ "$(cat "$place/installed" 2> /dev/null)" != "$sum" ]; then
-  rm -rf "$place/pkg" "$place/lib" "$place/installed"
-  mkdir -p "$place/lib"
-  cp -r "$root/r/sparsim" "$place/pkg"
-  rm -rf "$place/pkg/src/core" "$place/pkg/src"/*.o "$place/pkg/src"/*.so
-  if ! SPARSIM_SOURCE_DIR=$root/src MAKEFLAGS=${MAKEFLAGS:--j2} \
-    R CMD INSTALL --no-test-load -l "$place/lib" "$place/pkg" > "$place/install.log" 2>&1; then
-    tail -30 "$place/install.log"
-    echo "the R package did not install; the whole log is $place/install.log"
-    exit 1
-  fi
-  echo "$sum" > "$place/installed"
-fi
-flock -u 9
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
