@@ -5,6 +5,7 @@ run with its threads joined.
 SPARSIM_PROGRAM names the built sparsim; tests/bindings/run_pytest.sh sets
 it and puts the built module on PYTHONPATH."""
 
+import doctest
 import os
 import pathlib
 import signal
@@ -208,3 +209,9 @@ def test_readme_recipe(capsys):
     assert capsys.readouterr().out == "(99, 200, 2) (2024, 125054953)\n"
     # Clustered: nearer neighbours than the 0.5 / sqrt(density) of CSR.
     assert nearest.shape == (99,) and (nearest < 0.5 / np.sqrt(200 / 1e4)).all()
+
+
+def test_docstring_examples(tmp_path, monkeypatch):
+    monkeypatch.chdir(tmp_path)
+    failed, tried = doctest.testmod(sparsim)
+    assert tried > 5 and failed == 0

@@ -153,3 +153,11 @@ test_that("the README's recipe runs as written", {
   expect_equal(test$p.value, 0.01)
   expect_true(any(grepl("p-value = 0.01", output)))
 })
+
+test_that("the help pages' examples run", {
+  for (topic in c("sparsim_generate", "sparsim_walk", "sparsim_read_adf", "sparsim_write_adf",
+                  "sparsim_write_out")) {
+    expect_no_error(utils::capture.output(
+      utils::example(topic, package = "sparsim", character.only = TRUE, echo = FALSE)))
+  }
+})
