@@ -44,6 +44,11 @@ struct SetOptions {
   bool seeds_as_points = false;
   bool no_seeds_as_points = false;
   std::optional<std::string> model;
+  // Complete spatial randomness: points uniform over the whole site, in
+  // place of --centred or --clusters.
+  bool csr = false;
+  // The point count drawn from a Poisson law whose mean is the count given.
+  bool poisson = false;
 };
 
 struct CheckedSet {

@@ -129,10 +129,20 @@ void CheckFiles(const OutputPlan& plan, const std::vector<std::string>& files) {
     if (!S_ISDIR(place.st_mode))
       throw CommandFailure(kExitFile, name + ": " + std::strerror(ENOTDIR));
   }
-  if (existing == 0 || plan.force) return;
+  if (existing == 0 || plan.force || plan.skip_existing) return;
   if (existing == 1) RefuseOption(first_existing + " exists; give --force to replace it");
   RefuseOption(first_existing + " and " + std::to_string(existing - 1) +
                " more of the files to write exist; give --force to replace them");
+}
+
+// true for philox, false for the LCG.
+bool GeneratorNamed(const std::string& text) {
+  std::string name = text;
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (name == "philox") return true;
+  if (name != "lcg") RefuseOption("--generator " + text + ": must be lcg or philox");
+  return false;
 }
 
 }  // namespace
@@ -163,14 +173,30 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   plan.passes = passes;
   plan.force = options.force;
   plan.quiet = options.quiet;
+  plan.skip_existing = options.skip_existing;
+  if (options.generator) plan.philox = GeneratorNamed(*options.generator);
   int32_t seed = 0;
   if (options.seed) seed = IntegerOption("--seed", *options.seed, -kLargestSeed, kLargestSeed);
   plan.seed_from_clock = seed == 0;
   if (plan.seed_from_clock) seed = ClockSeed();
+  plan.seed = seed;
   if (options.replicates) {
     plan.replicates = IntegerOption("--replicates", *options.replicates, 1, kMostReplicates);
   }
-  for (int32_t k = 1; k <= plan.replicates; ++k) plan.seeds.push_back(ReplicateSeed(seed, k));
+  plan.study_replicates = plan.replicates;
+  if (options.replicate) {
+    plan.first_replicate = IntegerOption("--replicate", *options.replicate, 1, kMostReplicates);
+    if (!options.replicates) {
+      plan.study_replicates = plan.first_replicate;
+    } else if (plan.first_replicate > plan.replicates) {
+      RefuseOption("--replicate " + *options.replicate + " is beyond --replicates " +
+                   *options.replicates);
+    }
+    plan.replicates = 1;
+  }
+  for (int32_t k = 1; k <= plan.replicates; ++k) {
+    plan.seeds.push_back(plan.philox ? seed : ReplicateSeed(seed, plan.Number(k)));
+  }
   if (options.jobs) {
     plan.jobs = IntegerOption("--jobs", *options.jobs, 1, kMostJobs);
   } else {
@@ -201,13 +227,19 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
                  " writes a file per pass: give -o PATTERN with {pass} in it");
   }
   if (!to_stdout) CheckPattern(*options.output, kind);
+  if (plan.skip_existing && to_stdout) RefuseOption("--skip-existing needs -o PATTERN");
   plan.format = options.format ? FormatNamed("--format", *options.format, kind)
                 : to_stdout    ? OutputFormat::kNative
                                : FormatOfName(*options.output);
+  if (plan.skip_existing && plan.format != OutputFormat::kNative) {
+    RefuseOption("--skip-existing needs the " + kind.native_name +
+                 " format, whose header names each file's seed and generator");
+  }
   for (int32_t k = 1; k <= plan.replicates; ++k) {
     for (int32_t pass = 1; pass <= passes; ++pass) {
       plan.names.push_back(to_stdout ? std::string()
-                                     : ExpandPattern(*options.output, k, plan.replicates,
+                                     : ExpandPattern(*options.output, plan.Number(k),
+                                                     plan.study_replicates,
                                                      plan.seeds[static_cast<std::size_t>(k - 1)],
                                                      pass, passes));
     }

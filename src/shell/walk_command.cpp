@@ -144,7 +144,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     const std::string content = ReadWholeInput(input, name);
     for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
     if (plan.seed_from_clock) {
-      Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
+      Say(io, kWalk.command, "seed " + std::to_string(plan.seed) + ", from the clock");
     }
     std::string standard_output;
 
@@ -165,7 +165,8 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         } else {
           WriteOutputFile(file, rendered, plan.force);
         }
-        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
+        rows.push_back(std::to_string(plan.Number(k)) + "," + std::to_string(seed) + "," +
+                       std::to_string(pass) +
                        "," + ManifestField(file.empty() ? "-" : file) + "," +
                        std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.
