@@ -11,6 +11,7 @@
 #include "dialogue/numeric_prompts.h"
 #include "export/atomic_output.h"
 #include "generate/coordinate_file.h"
+#include "generate/generate_set.h"
 #include "generate/generation_dialogue.h"
 #include "generate/set_parameters.h"
 #include "generate/trial_estimate.h"
@@ -180,7 +181,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       auto start = std::chrono::steady_clock::now();
       const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
       auto state = std::make_unique<ProgramState>();
-      state->rand_seed = seed;
+      Generator generator = Generator::Lcg(seed);
       state->point_count = set.point_count;
       state->sampling_threads = plan.sampling_threads;
       // The running count of the dialogue goes nowhere.
@@ -188,7 +189,8 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       TextOutput no_screen(-1, "(running count)", false);
       Console console{no_answers, no_screen};
       auto seeds = std::make_unique<ClusterSeeds>();
-      int64_t candidates = GenerateSet(console, p, *seeds, *state);
+      int64_t candidates =
+          GenerateSet(console, p, SetOptions{}, *seeds, *state, generator).candidates;
       TextOutput text = TextOutput::InMemory();
       WriteCoordinateLines(text, *state, p, seed);
       const std::string& name = plan.Name(k, 1);
