@@ -8,8 +8,9 @@
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
 #include "export/atomic_output.h"
+#include "common/command_line.h"
 #include "generate/coordinate_file.h"
-#include "generate/generation_dialogue.h"
+#include "generate/generate_set.h"
 #include "generate/set_options.h"
 #include "generate/trial_estimate.h"
 #include "numeric/random.h"
@@ -26,11 +27,26 @@ namespace {
 
 const RunKind kGenerate{"sparsim generate", "adf", false};
 
+// What the header of replicate k records beyond the dialogue's lines: a
+// replicate of the LCG writes none of them unless an option asks, so that
+// its file is the dialogue's.
+SetRecord RecordOf(const SetOptions& options, const CheckedSet& set, const OutputPlan& plan,
+                   int32_t k) {
+  SetRecord record;
+  record.philox = plan.philox;
+  if (plan.philox) record.replicate = plan.Number(k);
+  record.csr = options.csr;
+  if (options.poisson) record.poisson_mean = set.point_count;
+  return record;
+}
+
 // The lines after the count line of replicate k's file, as it would be written.
-std::string HeaderAfterCount(const CheckedSet& set, const OutputPlan& plan, int32_t k) {
+std::string HeaderAfterCount(const SetOptions& options, const CheckedSet& set,
+                             const OutputPlan& plan, int32_t k) {
   auto empty = std::make_unique<ProgramState>();
   TextOutput text = TextOutput::InMemory();
-  WriteCoordinateLines(text, *empty, set.parameters, plan.seeds[static_cast<std::size_t>(k - 1)]);
+  WriteCoordinateLines(text, *empty, set.parameters, plan.seeds[static_cast<std::size_t>(k - 1)],
+                       RecordOf(options, set, plan, k));
   const std::string& lines = text.contents();
   return lines.substr(lines.find('\n') + 1);
 }
@@ -38,15 +54,17 @@ std::string HeaderAfterCount(const CheckedSet& set, const OutputPlan& plan, int3
 // With --skip-existing: which of the run's files are kept (their point
 // counts; -1 for those to make). An existing file that is not one of this
 // run's is refused unless --force replaces it.
-std::vector<int32_t> KeptFiles(const CheckedSet& set, const OutputPlan& plan) {
+std::vector<int32_t> KeptFiles(const SetOptions& options, const CheckedSet& set,
+                               const OutputPlan& plan) {
   std::vector<int32_t> kept(static_cast<std::size_t>(plan.replicates), -1);
   if (!plan.skip_existing) return kept;
   std::string first_foreign;
   int32_t foreign = 0;
   for (int32_t k = 1; k <= plan.replicates; ++k) {
     const std::string& name = plan.Name(k, 1);
-    ExistingFile file =
-        CheckExistingSetFile(name, HeaderAfterCount(set, plan, k), set.point_count, false);
+    ExistingFile file = CheckExistingSetFile(name, HeaderAfterCount(options, set, plan, k),
+                                             options.poisson ? kMaxPoints : set.point_count,
+                                             options.poisson);
     if (file.whole) {
       kept[static_cast<std::size_t>(k - 1)] = file.points;
     } else if (file.exists && ++foreign == 1) {
@@ -68,7 +86,7 @@ void CheckSharedStream(const GenerateOptions& options, const CheckedSet& set,
                        const OutputPlan& plan) {
   if (plan.philox || options.run.allow_shared_stream) return;
   long double each = EstimateDrawCount(set.parameters, set.point_count);
-  if (plan.study_replicates * each <= static_cast<long double>(kLcgCycleLength)) return;
+  if (plan.study_replicates * each <= static_cast<long double>(kLcgCycleDraws)) return;
   std::string what =
       plan.study_replicates == 1
           ? "the set needs about " + FormatTrialCount(each) +
@@ -96,11 +114,12 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
     const OutputPlan plan = PlanOutputs(options.run, kGenerate, 1);
     const GenerationParameters& p = set.parameters;
     CheckSharedStream(options, set, plan);
-    const std::vector<int32_t> kept = KeptFiles(set, plan);
+    const std::vector<int32_t> kept = KeptFiles(options, set, plan);
     if (plan.seed_from_clock) {
       Say(io, kGenerate.command, "seed " + std::to_string(plan.seed) + ", from the clock");
     }
-    std::string warning = HopelessWarning(p, set.point_count);
+    // Direct sampling does not scan the site.
+    std::string warning = plan.philox ? "" : HopelessWarning(p, set.point_count);
     if (!warning.empty()) Say(io, kGenerate.command, warning);
     std::optional<Point> centre;
     if (p.shape == kCircle) centre = Point{p.centre_x, p.centre_y};
@@ -125,7 +144,9 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
         return;
       }
       auto state = std::make_unique<ProgramState>();
-      state->rand_seed = seed;
+      Generator generator =
+          plan.philox ? Generator::Philox(plan.seed, static_cast<uint64_t>(plan.Number(k)))
+                      : Generator::Lcg(seed);
       state->point_count = set.point_count;
       state->sampling_threads = plan.sampling_threads;
       // The running count of the dialogue goes nowhere.
@@ -133,10 +154,9 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       TextOutput no_screen(-1, "(running count)", false);
       Console console{no_answers, no_screen};
       auto seeds = std::make_unique<ClusterSeeds>();
-      int64_t candidates = GenerateSet(console, p, *seeds, *state);
-      int64_t draws = 0;
+      const SetOutcome outcome = GenerateSet(console, p, options, *seeds, *state, generator);
       TextOutput text = TextOutput::InMemory();
-      WriteCoordinateLines(text, *state, p, seed);
+      WriteCoordinateLines(text, *state, p, seed, RecordOf(options, set, plan, k));
       std::string content = RenderOutput(plan.format, text.contents(), name, centre);
       if (name.empty()) {
         standard_output = std::move(content);
@@ -144,17 +164,29 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
         WriteOutputFile(name, content, plan.force);
       }
       stretches[static_cast<std::size_t>(k - 1)] =
-          CycleStretch{CyclePosition(static_cast<uint32_t>(seed)), draws};
-      rows.push_back(row_start + std::to_string(state->point_count) + "," +
-                     std::to_string(candidates) + "," + stream_start +
-                     (plan.philox ? "" : std::to_string(draws) + ",") + SecondsSince(start));
+          CycleStretch{CyclePosition(outcome.first_state), outcome.draws};
+      rows.push_back(row_start + std::to_string(outcome.points) + "," +
+                     std::to_string(outcome.candidates) + "," + stream_start +
+                     (plan.philox ? "" : std::to_string(outcome.draws) + ",") +
+                     SecondsSince(start));
+      if (outcome.exhausted) {
+        throw CommandFailure(
+            kExitFile, "replicate " + std::to_string(plan.Number(k)) + " (" +
+                           (name.empty() ? "standard output" : name) +
+                           "): the generator's cycle of 2^32 draws ran out after " +
+                           std::to_string(outcome.points) + " of " +
+                           std::to_string(outcome.asked) +
+                           " points; those are written, none repeated; use --generator philox");
+      }
     };
     const std::string header = plan.philox
                                    ? "replicate,seed,file,points,candidates,seconds"
                                    : "replicate,seed,file,points,candidates,stream_start,draws,"
                                      "seconds";
     int status = RunReplicates(plan, io, kGenerate, header, work);
-    if (status == 0 && plan.Name(1, 1).empty()) {
+    // An exhausted set is written too, with the points it has.
+    if ((status == 0 || (status == kExitFile && !standard_output.empty())) &&
+        plan.Name(1, 1).empty()) {
       WriteAll(io.out_fd, standard_output, "(standard output)");
     }
     if (!plan.philox && status < 128) {

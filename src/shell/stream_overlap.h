@@ -18,9 +18,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace sparsim {
+#include "numeric/generator.h"
 
-constexpr uint64_t kLcgCycleLength = uint64_t{1} << 32;
+namespace sparsim {
 
 // The stretch of one replicate: its first state's position (below the
 // cycle's length) and its number of draws. A stretch of 0 draws meets
@@ -35,7 +35,7 @@ struct CycleStretch {
 // earlier ones that reach past its start, and by those whose start lies in
 // the part of it that wraps past the end of the cycle.
 int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches,
-                              uint64_t cycle = kLcgCycleLength);
+                              uint64_t cycle = static_cast<uint64_t>(kLcgCycleDraws));
 
 }  // namespace sparsim
 

@@ -110,7 +110,8 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   state->input_file.Open(std::make_unique<TextInput>(content, name));
   CommandWalkReader reader(name, &notes);
   TextOutput no_output(-1, "(check)", false);
-  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
+  Generator no_steps = Generator::Lcg(0);
+  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0, no_steps);
   if (count.processed != count.announced) {
     notes.push_back(name + ": the file announces " + std::to_string(count.announced) +
                     " points and holds " + std::to_string(count.processed));
@@ -151,13 +152,15 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     auto work = [&](int32_t k, std::vector<std::string>& rows) {
       const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
       auto state = std::make_unique<ProgramState>();
-      state->rand_seed = seed;
+      Generator generator =
+          plan.philox ? Generator::Philox(plan.seed, static_cast<uint64_t>(plan.Number(k)))
+                      : Generator::Lcg(seed);
       state->input_file.Open(std::make_unique<TextInput>(content, name));
       CommandWalkReader reader(name, nullptr);
       for (int32_t pass = 1; pass <= passes; ++pass) {
         auto start = std::chrono::steady_clock::now();
         TextOutput out = TextOutput::InMemory();
-        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps);
+        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps, generator);
         const std::string& file = plan.Name(k, pass);
         std::string rendered = RenderOutput(plan.format, out.contents(), file, std::nullopt);
         if (file.empty()) {

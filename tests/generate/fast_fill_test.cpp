@@ -25,6 +25,7 @@ namespace {
 
 struct Outcome {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  Generator generator;
   int64_t candidates = 0;
   std::string screen;
   FillReport report;
@@ -53,15 +54,17 @@ Outcome RunSet(const Configuration* configuration, const GenerationParameters& p
   Outcome outcome;
   TestConsole t("");
   ClusterSeeds seeds;
-  outcome.state->rand_seed = rand_seed;
+  outcome.generator = Generator::Lcg(rand_seed);
   outcome.state->point_count = points;
-  PlaceClusterSeeds(p, seeds, *outcome.state);
+  PlaceClusterSeeds(p, seeds, *outcome.state, outcome.generator);
   if (configuration == nullptr) {
-    outcome.candidates = FillPointStoreReference(t.console, p, seeds, *outcome.state);
+    outcome.candidates =
+        FillPointStoreReference(t.console, p, seeds, *outcome.state, outcome.generator);
   } else {
     outcome.state->sampling_threads = configuration->sampling_threads;
-    outcome.candidates = FillPointStoreWith(t.console, p, seeds, *outcome.state,
-                                            configuration->options, &outcome.report);
+    outcome.candidates =
+        FillPointStoreWith(t.console, p, seeds, *outcome.state, outcome.generator,
+                           configuration->options, &outcome.report);
   }
   outcome.screen = t.output();
   return outcome;
@@ -78,7 +81,8 @@ void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_s
     if (!ScanKernelAvailable(configuration.options.kernel)) continue;
     std::string where = label + ", " + configuration.name;
     Outcome fast = RunSet(&configuration, p, points, rand_seed);
-    ASSERT_EQ(fast.state->rand_seed, reference.state->rand_seed) << where;
+    ASSERT_EQ(fast.generator.lcg_state(), reference.generator.lcg_state()) << where;
+    ASSERT_EQ(fast.generator.draws(), reference.generator.draws()) << where;
     ASSERT_EQ(fast.candidates, reference.candidates) << where;
     ASSERT_EQ(fast.screen, reference.screen) << where;
     for (int32_t i = 1; i <= points; ++i) {
@@ -238,7 +242,7 @@ TEST(FillPointStore, TakesTheFastPathsOnSparseClusters) {
     Outcome shared = RunSet(&two, c.p, 300, 12345);
     EXPECT_EQ(shared.report.threads_started, 2);
     EXPECT_EQ(shared.candidates, alone.candidates);
-    EXPECT_EQ(shared.state->rand_seed, alone.state->rand_seed);
+    EXPECT_EQ(shared.generator.lcg_state(), alone.generator.lcg_state());
     EXPECT_EQ(shared.screen, alone.screen);
   }
 }
@@ -251,11 +255,11 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
   InstallInterruptHandlers();
   GenerationParameters p = Clustered(RectangleSite(0, 0, 1e6, 1e6), 5, false, 2, 'N');
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = 3;
+  Generator generator = Generator::Lcg(3);
   state->point_count = kMaxPoints;  // some hours of candidates
   state->sampling_threads = 2;
   ClusterSeeds seeds;
-  PlaceClusterSeeds(p, seeds, *state);
+  PlaceClusterSeeds(p, seeds, *state, generator);
   TestConsole t("");
   std::thread interrupter([] {
     sigset_t all;
@@ -268,7 +272,7 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
   FillOptions options;
   options.solo_seconds = 0.01;
   int status =
-      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, options, nullptr); });
+      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, generator, options, nullptr); });
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   interrupter.join();
   std::signal(SIGINT, SIG_DFL);
@@ -282,10 +286,10 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
 TEST(FillPointStore, ThreadedFillPassesOnAConsoleFault) {
   GenerationParameters p = CircleSite(10, 10, 10, 'U');
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = 1;
+  Generator generator = Generator::Lcg(1);
   state->point_count = 1000;
   ClusterSeeds seeds;
-  PlaceClusterSeeds(p, seeds, *state);
+  PlaceClusterSeeds(p, seeds, *state, generator);
   TextInput in("", "answers");
   int pipe_fds[2];
   ASSERT_EQ(::pipe(pipe_fds), 0);
@@ -294,7 +298,8 @@ TEST(FillPointStore, ThreadedFillPassesOnAConsoleFault) {
   TextOutput out(pipe_fds[1], "screen", true);
   Console console{in, out};
   FillOptions options{.threads = 2, .first_block_draws = 192, .solo_seconds = 0};
-  int status = EndStatus([&] { FillPointStoreWith(console, p, seeds, *state, options, nullptr); });
+  int status = EndStatus(
+      [&] { FillPointStoreWith(console, p, seeds, *state, generator, options, nullptr); });
   std::signal(SIGPIPE, previous);
   EXPECT_EQ(status, kExitIoFault);
 }

@@ -75,7 +75,7 @@ TEST(GenerateCommand, ReplicatesAloneAndResumedAreThoseOfTheFullRun) {
     for (int k : {1, 7, 12}) {
       ASSERT_EQ(run(With(Set(generator), {"--replicate", std::to_string(k), "--replicates", "12",
                                           "-o", alone.File("r{n}.adf"), "--manifest",
-                                          alone.File("one.csv")})),
+                                          alone.File("one.csv"), "--force"})),
                 0)
           << run.err;
       EXPECT_EQ(alone.Read(Name(k)), full.Read(Name(k))) << k;
