@@ -62,7 +62,7 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
       ->group(group);
   texts
       .Add(app, "--replicates", run.replicates, "N",
-           "replicates, each from its own seed (default 1);\n"
+           "replicates, each from its own stream (default 1); with the LCG\n"
            "replicate 1 uses S, the others seeds derived from S")
       ->group(group);
   texts
