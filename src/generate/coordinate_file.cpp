@@ -30,7 +30,7 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
 std::string PointLine(double x, double y) {
   std::string y_text = Fixed(y, 0, 4);
   // A Y text that fills its field would run into X: a blank keeps them apart.
-  y_text = y_text.size() >= kPointWidth ? " " + y_text : Fixed(y, kPointWidth, 4);
+  y_text.insert(0, y_text.size() >= kPointWidth ? 1 : kPointWidth - y_text.size(), ' ');
   return Fixed(x, kPointWidth, 4) + y_text;
 }
 
