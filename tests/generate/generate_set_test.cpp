@@ -78,5 +78,75 @@ TEST(GenerateSet, StopsAfterTheWholeCycleOfTheLcg) {
   EXPECT_EQ(distinct.size(), static_cast<size_t>(run->outcome.points));
 }
 
+TEST(PoissonCount, InvertsTheCumulativeLaw) {
+  // The quantiles from the probabilities exp(-m) m^k / k! summed in
+  // double precision (lgamma), computed apart from this program.
+  struct Case {
+    double mean;
+    long double u;
+    int32_t count;
+  };
+  const Case cases[] = {
+      {2, 0, 0},         {2, 0.1353L, 0},       {2, 0.1354L, 1},     {2, 0.5L, 2},
+      {2, 0.9999L, 9},   {100, 0.01L, 77},      {100, 0.5L, 100},    {100, 0.99L, 124},
+      {9300, 1e-6L, 8845}, {9300, 0.5L, 9300},  {9300, 0.999999L, 9762}, {0, 0.7L, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PoissonCount(c.mean, c.u), c.count) << c.mean << " " << c.u;
+}
+
+TEST(GenerateSet, PoissonCountIsTheSetsFirstDraw) {
+  // Seeds used as points are always there; the count of the others is drawn
+  // with the mean left: 3 seeds and a mean of 40 draw Poisson(37).
+  GenerationParameters p = Clustered(RectangleSite(0, 0, 100, 100), 3, true, 10, 'H');
+  for (Generator g : {Generator::Lcg(11), Generator::Philox(11, 2)}) {
+    Generator first = g;
+    int32_t expected = 3 + PoissonCount(37, first.Next());
+    auto run = MakeSet(p, 40, g, SetOptions{.poisson = true});
+    EXPECT_EQ(run->outcome.asked, expected);
+    EXPECT_EQ(run->outcome.points, expected);
+    EXPECT_EQ(run->state->point_count, expected);
+    EXPECT_NE(expected, 40);  // these keys draw another count
+  }
+}
+
+// The guide's recipe for uniform points over a whole site, as one option:
+// with the LCG, the very file the dialogue writes from the recipe's answers.
+TEST(CsrParameters, GivesTheRecipesFileWithTheLcg) {
+  struct Case {
+    GenerationParameters site;
+    double radius;
+  };
+  const Case cases[] = {
+      {RectangleSite(0, 0, 100, 100), 142},  // the diagonal 141.42
+      {RectangleSite(0, 0, 30, 40), 51},     // exactly 50: a margin above it
+      {CircleSite(10, 10, 10), 21},          // the diameter 20
+  };
+  for (const Case& c : cases) EXPECT_EQ(CsrParameters(c.site).cluster_radius, c.radius);
+
+  TempDir dir;
+  auto dialogue = std::make_unique<ProgramState>();
+  dialogue->working_directory = dir.path();
+  TestConsole t("2024\r\n\r\n\r\n\r\n100\r\n100\r\n\r\n1000\r\ns\r\n1\r\nn\r\n142\r\nu\r\n"
+                "\r\nwhole\r\nn\r\n\r\n");
+  GeneratePoints(t.console, *dialogue);
+
+  GenerationParameters site = RectangleSite(0, 0, 100, 100, 'N');
+  site.density = 0.1;
+  GenerationParameters csr = CsrParameters(site);
+  auto run = MakeSet(csr, 1000, Generator::Lcg(2024), SetOptions{.csr = true});
+  TextOutput file = TextOutput::InMemory();
+  WriteCoordinateLines(file, *run->state, csr, 2024);
+  EXPECT_EQ(file.contents(), dir.Read("WHOLE.ADF"));
+
+  // With Philox the points come from the site itself: the seed's two draws,
+  // then two draws a point.
+  auto philox = MakeSet(csr, 1000, Generator::Philox(2024, 0), SetOptions{.csr = true});
+  EXPECT_EQ(philox->outcome.draws, 2 + 2 * 1000);
+  for (int32_t i = 1; i <= 1000; ++i) {
+    double x = philox->state->store.x[static_cast<size_t>(i)];
+    ASSERT_TRUE(x >= 0 && x < 100) << x;
+  }
+}
+
 }  // namespace
 }  // namespace sparsim
