@@ -141,7 +141,8 @@ bool BenchWalk(int32_t points, int32_t steps, int32_t repeats) {
   WalkTiming fast;
   for (int32_t i = 0; i < repeats; ++i) {
     TimeWalk(RandomStepReference, points, steps, reference);
-    TimeWalk(RandomStep, points, steps, fast);
+    TimeWalk(static_cast<void (*)(double&, double&, double, int32_t&)>(RandomStep), points, steps,
+             fast);
   }
   int64_t work = static_cast<int64_t>(points) * steps;
   PrintRow("W1", "reference", work, reference.seconds, "", "");

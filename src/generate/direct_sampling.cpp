@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/interrupt.h"
+#include "generate/seed_grid.h"
 #include "numeric/extended_constants.h"
 
 namespace sparsim {
@@ -20,10 +21,13 @@ bool InsideSite(const GenerationParameters& p, double x, double y) {
 
 // S(x): the model values of every seed, summed in extended precision and
 // stored after each addition, as the dialogue sums them, without its stop
-// at 1 (the ratio min(1, S) / S needs the whole sum).
-double FullSum(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y) {
+// at 1 (the ratio min(1, S) / S needs the whole sum). A seed farther than
+// reach along either axis adds exactly 0 and is passed over.
+double FullSum(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y,
+               double reach) {
   double sum = 0;
   for (int32_t i = 1; i <= p.seed_count; ++i) {
+    if (std::fabs(x - seeds.x[i]) > reach || std::fabs(y - seeds.y[i]) > reach) continue;
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
     sum = static_cast<double>(static_cast<long double>(sum) + value);
@@ -58,7 +62,7 @@ double KernelDistance(const GenerationParameters& p, Generator& generator) {
       }
     default: {  // 'N'
       long double u = generator.Next();
-      long double kept = 1 - expl(-kNormalCutExponent);
+      static const long double kept = 1 - expl(-kNormalCutExponent);
       return static_cast<double>(radius * sqrtl(-2 * log1pl(-u * kept)));
     }
   }
@@ -76,6 +80,8 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
                                    std::numeric_limits<int64_t>::max() / 4);
   }
   int64_t proposals = 0;
+  // Far wider than the roundings of a difference and of the stored distance.
+  const double reach = CutOffDistance(p) * (1 + 1e-9) + 1e-300;
   const int32_t seed_count = p.contagious ? p.seed_count : 1;
   while (accepted < state.point_count) {
     ThrowIfInterrupted();
@@ -98,7 +104,7 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
       x = static_cast<double>(seeds.x[static_cast<size_t>(i)] + r * cosl(angle));
       y = static_cast<double>(seeds.y[static_cast<size_t>(i)] + r * sinl(angle));
       if (!InsideSite(p, x, y)) continue;
-      double sum = FullSum(p, seeds, x, y);
+      double sum = FullSum(p, seeds, x, y, reach);
       if (!(sum > 0)) continue;  // a rounding put it just past the kernel's edge
       if (sum > 1 && generator.Next() * sum >= 1) continue;
     }

@@ -1,7 +1,9 @@
 #include "generate/generate_set.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "generate/direct_sampling.h"
 #include "generate/set_parameters.h"
@@ -61,7 +63,11 @@ SetOutcome GenerateSet(Console& console, const GenerationParameters& parameters,
   if (options.poisson) {
     int32_t seed_points =
         parameters.contagious && parameters.seeds_as_points ? parameters.seed_count : 0;
-    double mean = static_cast<double>(state.point_count - seed_points);
+    double mean = std::max(0.0, static_cast<double>(state.point_count - seed_points));
+    if (mean > kLargestPoissonMean) {
+      throw std::invalid_argument("a Poisson mean above " +
+                                  std::to_string(static_cast<int>(kLargestPoissonMean)));
+    }
     state.point_count = seed_points + PoissonCount(mean, generator.Next());
   }
   outcome.asked = state.point_count;

@@ -26,6 +26,8 @@
 //   poisson  the set's point count is drawn, by the set's first draw, from
 //            a Poisson law whose mean is state.point_count (less the seeds
 //            used as points, which are always there); see PoissonCount.
+//            The caller refuses means above kLargestPoissonMean before any
+//            work; GenerateSet throws std::invalid_argument for them.
 //
 // Example (the command line's replicate k of seed S with Philox):
 //   GenerationParameters p = ...;          // generate/set_parameters.h

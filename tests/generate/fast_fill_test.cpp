@@ -50,7 +50,7 @@ const Configuration kConfigurations[] = {
 };
 
 Outcome RunSet(const Configuration* configuration, const GenerationParameters& p, int32_t points,
-               int32_t rand_seed) {
+               int32_t rand_seed, int64_t budget = kLcgCycleDraws) {
   Outcome outcome;
   TestConsole t("");
   ClusterSeeds seeds;
@@ -59,12 +59,12 @@ Outcome RunSet(const Configuration* configuration, const GenerationParameters& p
   PlaceClusterSeeds(p, seeds, *outcome.state, outcome.generator);
   if (configuration == nullptr) {
     outcome.candidates =
-        FillPointStoreReference(t.console, p, seeds, *outcome.state, outcome.generator);
+        FillPointStoreReference(t.console, p, seeds, *outcome.state, outcome.generator, budget);
   } else {
     outcome.state->sampling_threads = configuration->sampling_threads;
     outcome.candidates =
         FillPointStoreWith(t.console, p, seeds, *outcome.state, outcome.generator,
-                           configuration->options, &outcome.report);
+                           configuration->options, &outcome.report, budget);
   }
   outcome.screen = t.output();
   return outcome;
@@ -75,17 +75,18 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // Runs the reference engine and every configuration of the fast one on one
 // set and reports the first difference.
 void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_seed,
-                   const std::string& label) {
-  Outcome reference = RunSet(nullptr, p, points, rand_seed);
+                   const std::string& label, int64_t budget = kLcgCycleDraws) {
+  Outcome reference = RunSet(nullptr, p, points, rand_seed, budget);
   for (const Configuration& configuration : kConfigurations) {
     if (!ScanKernelAvailable(configuration.options.kernel)) continue;
     std::string where = label + ", " + configuration.name;
-    Outcome fast = RunSet(&configuration, p, points, rand_seed);
+    Outcome fast = RunSet(&configuration, p, points, rand_seed, budget);
+    ASSERT_EQ(fast.state->point_count, reference.state->point_count) << where;
     ASSERT_EQ(fast.generator.lcg_state(), reference.generator.lcg_state()) << where;
     ASSERT_EQ(fast.generator.draws(), reference.generator.draws()) << where;
     ASSERT_EQ(fast.candidates, reference.candidates) << where;
     ASSERT_EQ(fast.screen, reference.screen) << where;
-    for (int32_t i = 1; i <= points; ++i) {
+    for (int32_t i = 1; i <= reference.state->point_count; ++i) {
       auto k = static_cast<size_t>(i);
       ASSERT_TRUE(SameBits(fast.state->store.x[k], reference.state->store.x[k]) &&
                   SameBits(fast.state->store.y[k], reference.state->store.y[k]))
@@ -244,6 +245,35 @@ TEST(FillPointStore, TakesTheFastPathsOnSparseClusters) {
     EXPECT_EQ(shared.candidates, alone.candidates);
     EXPECT_EQ(shared.generator.lcg_state(), alone.generator.lcg_state());
     EXPECT_EQ(shared.screen, alone.screen);
+  }
+}
+
+// A set that runs out of draws stops at the same candidate in both engines,
+// whether the end falls in the first block, in a block scanned ahead by
+// another thread or past the blocks, on a rectangle (3 draws a candidate) and
+// on a circle (attempts of 2, then 1).
+TEST(FillPointStore, StopsWhereTheReferenceEngineStopsWhenTheDrawsRunOut) {
+  struct Case {
+    const char* name;
+    GenerationParameters p;
+    int64_t budget;
+  };
+  const Case cases[] = {
+      {"rectangle, first block", Clustered(RectangleSite(0, 0, 500, 500), 4, true, 3, 'N'), 1000},
+      {"rectangle, a later block", Clustered(RectangleSite(0, 0, 500, 500), 4, true, 3, 'C'),
+       200003},
+      {"circle, a later block", Clustered(CircleSite(0, 0, 300), 3, false, 4, 'H'), 123457},
+      {"circle, a block's last draws", Clustered(CircleSite(0, 0, 300), 3, false, 4, 'S'),
+       192 * 200 + 1},
+  };
+  for (const Case& c : cases) {
+    Outcome reference = RunSet(nullptr, c.p, 5000, 7, c.budget);
+    // Short of its points, after exactly the seeds' draws and the budget.
+    EXPECT_LT(reference.state->point_count, 5000) << c.name;
+    int64_t seed_draws = reference.generator.draws() - c.budget;
+    EXPECT_GE(seed_draws, 2 * c.p.seed_count) << c.name;
+    EXPECT_LT(seed_draws, 2 * c.p.seed_count + 40) << c.name;
+    ExpectSameSet(c.p, 5000, 7, c.name, c.budget);
   }
 }
 
