@@ -11,7 +11,8 @@
 # recipes' other files are made first in a scratch folder: SITE.ADF and
 # SITE.OUT of the README's short session, site.csv exported from SITE.ADF,
 # BIG.ADF (values of 10000 and more, which fill their fields), and the
-# guide's SQUARE.ADF and WHOLE.ADF.
+# guide's SQUARE.ADF and WHOLE.ADF (its CSR replicates come from its own
+# ```sh block).
 # Exit status: 0 the recipes read every file right, 1 they did not, 77 the
 # language or its packages are missing here (the note says which).
 set -u
@@ -104,6 +105,11 @@ stopifnot(round(p_whole, 2) == 0.88, p_square < 1e-20)
 # The scripted runs: 99 replicates of 200 points, and the envelope of them.
 stopifnot(length(sims) == 99, all(sapply(sims, npoints) == 200), npoints(observed) == 200,
           inherits(E, "envelope"))
+# The guide's test of CSR: 99 CSR replicates as the null reject the
+# clustered pattern at the smallest p a rank test of 99 can give, and keep
+# the uniform one.
+stopifnot(length(null) == 99, all(sapply(null, npoints) == 200),
+          clustered_test$p.value == 0.01, uniform_test$p.value > 0.05)
 EOF
   Rscript check.R || { echo "the R recipes failed"; exit 1; }
 else

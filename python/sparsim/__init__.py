@@ -46,7 +46,10 @@ class Pattern(np.ndarray):
     ----------
     seeds : tuple of int
         The seed of each replicate (or of the walk), as recorded in its file;
-        ``generate(..., seed=pts.seeds[k])`` makes replicate ``k + 1`` alone.
+        with the LCG, ``generate(..., seed=pts.seeds[k])`` makes replicate
+        ``k + 1`` alone. Philox replicates all record the run's seed.
+    generator : str
+        "lcg" or "philox".
     candidates : tuple of int
         The candidate points each replicate drew (``generate`` only).
     site : dict or None
@@ -58,12 +61,13 @@ class Pattern(np.ndarray):
     """
 
     seeds: Tuple[int, ...]
+    generator: Optional[str]
     candidates: Tuple[int, ...]
     site: Optional[Dict[str, Any]]
     options: Optional[Dict[str, Any]]
 
     def __array_finalize__(self, obj: Any) -> None:
-        for name in ("seeds", "candidates", "site", "options"):
+        for name in ("seeds", "generator", "candidates", "site", "options"):
             setattr(self, name, getattr(obj, name, None))
 
 
@@ -104,7 +108,7 @@ def _flag(name: str, value: Any) -> Optional[bool]:
 
 
 def _set_options(circle, centre, rect, points, density, clusters, radius, seeds_as_points,
-                 centred, model) -> Dict[str, Any]:
+                 centred, model, csr=False) -> Dict[str, Any]:
     if model is not None and not isinstance(model, str):
         raise TypeError(f"model must be a str, not {type(model).__name__}")
     return {
@@ -118,21 +122,22 @@ def _set_options(circle, centre, rect, points, density, clusters, radius, seeds_
         "seeds_as_points": _flag("seeds_as_points", seeds_as_points),
         "centred": bool(_flag("centred", centred)),
         "model": model,
+        "csr": bool(_flag("csr", csr)),
     }
 
 
-def _check_generator(generator: str) -> None:
+def _generator(generator: str) -> str:
     if not isinstance(generator, str):
         raise TypeError(f"generator must be a str, not {type(generator).__name__}")
-    if generator.lower() != "lcg":
-        raise ValueError(f"--generator {generator}: must be lcg")
+    return generator
 
 
 def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] = None,
              rect: Optional[Sequence[Real]] = None, points: Optional[int] = None,
              density: Optional[Real] = None, clusters: Optional[int] = None,
              radius: Optional[Real] = None, seeds_as_points: Optional[bool] = None,
-             centred: bool = False, model: Optional[str] = None, seed: Optional[int] = None,
+             centred: bool = False, csr: bool = False, model: Optional[str] = None,
+             seed: Optional[int] = None,
              replicates: int = 1, generator: str = "lcg", jobs: Optional[int] = None,
              progress: Optional[Progress] = None) -> Pattern:
     """Random points in a circle or a rectangle, as ``sparsim generate``
@@ -148,14 +153,17 @@ def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] 
     centred : the points are centred on the site ...
     clusters, radius, seeds_as_points : ... or clustered around this many
         random seeds, within ``radius`` (the S.D. for the normal model); the
-        seeds are points of the set unless ``seeds_as_points=False``.
+        seeds are points of the set unless ``seeds_as_points=False`` ...
+    csr : ... or uniform over the whole site (complete spatial randomness).
     model : "uniform", "hemisphere", "conic", "sinusoid" or "normal" (or
         "U", "H", "C", "S", "N"); default "normal".
     seed : the generator's seed; None or 0 take one from the clock (see
         ``.seeds``). Replicate 1 uses ``seed`` itself, replicate k a seed
         derived from it, as ``sparsim generate --replicates`` does.
     replicates : the number of independent sets.
-    generator : "lcg", the program's generator.
+    generator : "lcg", the program's generator (the dialogue's), or
+        "philox", a counter-based one whose replicates are independent
+        streams (``sparsim generate --generator philox``).
     jobs : threads for the replicates (default: every hardware thread); the
         points do not depend on it.
     progress : called as ``progress(done, replicates)`` on the calling
@@ -186,17 +194,17 @@ def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] 
     >>> pts.site["shape"], pts.site["rect"]
     ('rect', (0.0, 0.0, 10.0, 4.0))
     """
-    _check_generator(generator)
     options = _set_options(circle, centre, rect, points, density, clusters, radius,
-                           seeds_as_points, centred, model)
+                           seeds_as_points, centred, model, csr)
     xy, seeds, candidates, site = _sparsim.generate(
-        options, _whole("seed", seed), _whole("replicates", replicates), _whole("jobs", jobs),
-        progress)
+        options, _whole("seed", seed), _generator(generator), _whole("replicates", replicates),
+        _whole("jobs", jobs), progress)
     result = (xy[0] if xy.shape[0] == 1 and replicates == 1 else xy).view(Pattern)
     result.seeds = tuple(seeds)
     result.candidates = tuple(candidates)
     result.site = site
     result.options = options
+    result.generator = generator.lower()
     return result
 
 
@@ -244,9 +252,9 @@ def write_adf(path: PathLike, points: Any, *, replicate: Optional[int] = None,
 
     ``points`` from :func:`generate` carry their options and seeds; of
     several replicates, give ``replicate`` (from 1). Other points need the
-    set's options as keywords (as for :func:`generate`; ``points`` defaults
-    to their number) and the ``seed`` to record. The file is written whole
-    or not at all.
+    set's options as keywords (as for :func:`generate`, with ``generator``;
+    ``points`` defaults to their number), the run's ``seed`` and, of a run of
+    replicates, the ``replicate``. The file is written whole or not at all.
 
     >>> sims = generate(circle=20, points=50, centred=True, seed=1, replicates=3)
     >>> write_adf("third.adf", sims, replicate=3)
@@ -264,19 +272,22 @@ def write_adf(path: PathLike, points: Any, *, replicate: Optional[int] = None,
             raise ValueError(f"write_adf: replicate {k}: must be 1 to {len(seeds)}")
         if array.ndim == 3:
             array = array[k - 1]
-        _sparsim.write_adf(os.fspath(path), recorded, str(seeds[k - 1]), array)
+        # Replicate k of the run of seed seeds[0], as the command line numbers it.
+        _sparsim.write_adf(os.fspath(path), recorded, str(seeds[0]), points.generator, str(k),
+                           array)
         return
-    if replicate is not None:
-        raise TypeError("write_adf: replicate goes with the points of generate()")
+    generator = options.pop("generator", "lcg")
     options.setdefault("points", len(array))
     known = {"circle", "centre", "rect", "points", "density", "clusters", "radius",
-             "seeds_as_points", "centred", "model"}
+             "seeds_as_points", "centred", "model", "csr"}
     unknown = sorted(set(options) - known)
     if unknown:
         raise TypeError(f"write_adf: unexpected option {unknown[0]}")
     full = {name: options.get(name) for name in known}
     full["centred"] = options.get("centred", False)
-    _sparsim.write_adf(os.fspath(path), _set_options(**full), _whole("seed", seed), array)
+    full["csr"] = options.get("csr", False)
+    _sparsim.write_adf(os.fspath(path), _set_options(**full), _whole("seed", seed),
+                       _generator(generator), _whole("replicate", replicate), array)
 
 
 def write_out(path: PathLike, points: Any) -> None:

@@ -69,6 +69,7 @@ SetOptions SetOptionsOf(const py::dict& o) {
     set.no_seeds_as_points = !set.seeds_as_points;
   }
   set.model = Text(o["model"]);
+  set.csr = o["csr"].cast<bool>();
   return set;
 }
 
@@ -123,11 +124,12 @@ py::dict Site(const GenerationParameters& p) {
   return site;
 }
 
-py::tuple Generate(const py::dict& options, const py::object& seed, const py::object& replicates,
-                   const py::object& jobs, const py::object& progress) {
+py::tuple Generate(const py::dict& options, const py::object& seed, const py::object& generator,
+                   const py::object& replicates, const py::object& jobs,
+                   const py::object& progress) {
   PatternRequest request;
   request.set = SetOptionsOf(options);
-  request.run = {Text(seed), Text(replicates), Text(jobs)};
+  request.run = {Text(seed), Text(generator), Text(replicates), std::nullopt, Text(jobs)};
   const PatternPlan plan = PlanPatterns(request);
   if (!plan.warning.empty() && PyErr_WarnEx(PyExc_RuntimeWarning, plan.warning.c_str(), 2) != 0) {
     throw py::error_already_set();
@@ -135,9 +137,9 @@ py::tuple Generate(const py::dict& options, const py::object& seed, const py::ob
   const py::ssize_t count = plan.set.point_count;
   Points xy({static_cast<py::ssize_t>(plan.run.replicates), count, py::ssize_t{2}});
   double* data = xy.mutable_data();
-  std::vector<int64_t> candidates;
+  std::vector<SetOutcome> made;
   Released([&] {
-    candidates = GeneratePatterns(
+    made = GeneratePatterns(
         plan,
         [data, count](int32_t k) {
           double* at = data + (k - 1) * count * 2;
@@ -145,6 +147,15 @@ py::tuple Generate(const py::dict& options, const py::object& seed, const py::ob
         },
         Poll(progress, plan.run.replicates));
   });
+  std::vector<int64_t> candidates;
+  for (std::size_t k = 0; k < made.size(); ++k) {
+    // The command line writes such a set and fails; here it is an error.
+    if (made[k].exhausted) {
+      throw std::runtime_error(
+          ExhaustedMessage(plan.run.Number(static_cast<int32_t>(k + 1)), made[k]));
+    }
+    candidates.push_back(made[k].candidates);
+  }
   return py::make_tuple(xy, plan.run.seeds, candidates, Site(plan.set.parameters));
 }
 
@@ -201,19 +212,20 @@ void WriteText(const std::string& path, const std::string& text) {
   WriteFileAtomically(path, text);
 }
 
+// The file of replicate `replicate` of a run of seed `seed`.
 void WriteAdf(const std::string& path, const py::dict& options, const py::object& seed,
-              const Points& points) {
+              const py::object& generator, const py::object& replicate, const Points& points) {
   ConstPointSpan span = SpanOf(points);
   PatternRequest request;
   request.set = SetOptionsOf(options);
-  request.run.seed = Text(seed);
+  request.run = {Text(seed), Text(generator), std::nullopt, Text(replicate), std::nullopt};
   const PatternPlan plan = PlanPatterns(request);
   if (plan.run.seed_from_clock) RefuseOption("seed: give the seed the points were made from");
   if (span.count != plan.set.point_count) {
     RefuseOption("points: " + std::to_string(span.count) + " points, where the options give " +
                  std::to_string(plan.set.point_count));
   }
-  WriteText(path, CoordinateText(plan.set, plan.run.seeds[0], span));
+  WriteText(path, CoordinateText(plan, 1, span));
 }
 
 void WriteOut(const std::string& path, const Points& points) {

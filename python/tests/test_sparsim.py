@@ -35,7 +35,7 @@ def command_args(options):
     args = []
     for name, value in options.items():
         flag = "--" + name.replace("_", "-")
-        if name in ("centred", "seeds_as_points"):
+        if name in ("centred", "seeds_as_points", "csr"):
             args.append(flag if value else "--no-seeds-as-points")
         elif isinstance(value, tuple):
             args += [flag, ",".join(text(float(v)) for v in value)]
@@ -55,8 +55,13 @@ SETS = [
     dict(rect=(0, 0, 100, 50), points=500, clusters=12, radius=2.5, model="conic", seed=9),
     dict(rect=(-10.25, 3, 40, 3.5), points=300, clusters=4, radius=0.1,
          seeds_as_points=False, model="H", seed=2147483647),
-    dict(circle=1e4, points=2000, clusters=50, radius=33.3, model="sinusoid", seed=1),
+    dict(circle=1e4, points=2000, clusters=50, radius=100 / 3, model="sinusoid", seed=1),
     dict(rect=(0, 0, 10, 4), density=2.5, clusters=3, radius=1.75, model="normal", seed=42),
+    dict(circle=50, points=400, clusters=8, radius=4, model="conic", seed=11, generator="philox"),
+    dict(rect=(0, 0, 30, 20), density=1.5, centred=True, model="normal", seed=-3,
+         generator="Philox"),
+    dict(rect=(0, 0, 100, 100), points=200, csr=True, seed=7),
+    dict(circle=10, points=100, csr=True, seed=8, generator="philox"),
 ]
 
 
@@ -71,13 +76,14 @@ def test_sets_are_the_command_lines(options, tmp_path):
     assert (tmp_path / "set.adf").read_bytes() == expected.stdout
 
 
-def test_replicates_are_the_command_lines(tmp_path):
+@pytest.mark.parametrize("generator", ["lcg", "philox"])
+def test_replicates_are_the_command_lines(generator, tmp_path):
     options = dict(rect=(0, 0, 100, 100), points=200, clusters=10, radius=3, model="uniform",
-                   seed=2024)
+                   seed=2024, generator=generator)
     done = []
     sims = sparsim.generate(**options, replicates=7, jobs=3,
                             progress=lambda k, total: done.append((k, total)))
-    assert sims.shape == (7, 200, 2) and len(set(sims.seeds)) == 7
+    assert sims.shape == (7, 200, 2) and len(set(sims.seeds)) == (7 if generator == "lcg" else 1)
     assert done[0] == (0, 7) and done[-1] == (7, 7)
     # The points do not depend on the threads.
     assert (sparsim.generate(**options, replicates=7, jobs=1) == sims).all()
@@ -122,6 +128,7 @@ GOOD = dict(circle=20, points=100, centred=True)
     dict(seed=2**31),
     dict(replicates=0),
     dict(jobs=2000),
+    dict(generator="mt"),
 ])
 def test_refusals_are_the_command_lines(change):
     options = {**GOOD, **change}
@@ -137,7 +144,6 @@ def test_refusals_are_the_command_lines(change):
 @pytest.mark.parametrize("call, error", [
     (lambda: sparsim.generate(circle=20, points=2.5, centred=True), TypeError),
     (lambda: sparsim.generate(circle="20", points=10, centred=True), TypeError),
-    (lambda: sparsim.generate(circle=20, points=10, centred=True, generator="mt"), ValueError),
     (lambda: sparsim.walk(np.zeros((3, 3)), 1, 1, seed=1), ValueError),
     (lambda: sparsim.walk([[0, 1], [np.inf, 2]], 1, 1, seed=1), ValueError),
     (lambda: sparsim.walk([[0, 1]], -1, 1, seed=1), ValueError),

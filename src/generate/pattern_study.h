@@ -19,7 +19,7 @@
 //   request.run.replicates = "2";
 //   PatternPlan plan = PlanPatterns(request);
 //   std::vector<double> xy(2 * 2 * 100);  // (replicate, point, x or y)
-//   std::vector<int64_t> candidates = GeneratePatterns(
+//   std::vector<SetOutcome> made = GeneratePatterns(
 //       plan,
 //       [&](int32_t k) {
 //         double* at = xy.data() + (k - 1) * 200;
@@ -31,8 +31,10 @@
 //   //       --seed 12345
 //   // as doubles (its SITE.ADF shows them to 4 decimals); xy[200..399]
 //   // those of its second replicate (seed -10311948), and
-//   // CoordinateText(plan.set, -10311948, {xy.data() + 200, ...}) is the
-//   // second file of --replicates 2, byte for byte.
+//   // CoordinateText(plan, 2, {xy.data() + 200, xy.data() + 201, 2, 100})
+//   // is the second file of --replicates 2, byte for byte.
+// With request.run.generator = "philox" the sets are those of
+// --generator philox, whose files record the generator and the replicate.
 
 #ifndef SPARSIM_GENERATE_PATTERN_STUDY_H_
 #define SPARSIM_GENERATE_PATTERN_STUDY_H_
@@ -45,6 +47,8 @@
 #include "common/point_span.h"
 #include "common/replicate_pool.h"
 #include "dialogue/replicate_options.h"
+#include "generate/coordinate_file.h"
+#include "generate/generate_set.h"
 #include "generate/set_options.h"
 
 namespace sparsim {
@@ -55,9 +59,10 @@ struct PatternRequest {
 };
 
 struct PatternPlan {
+  SetOptions options;
   CheckedSet set;
   ReplicatePlan run;
-  // The command line's warning of a set that needs more than 1e10
+  // The command line's warning of an LCG set that needs more than 1e10
   // candidates (generate/trial_estimate.h), or empty.
   std::string warning;
 };
@@ -66,22 +71,35 @@ struct PatternPlan {
 // refuses the same options.
 PatternPlan PlanPatterns(const PatternRequest& request);
 
-// Where replicate k (from 1) puts its plan.set.point_count points. Called
-// on a worker thread: it may only work out addresses.
+// Where replicate k (from 1) puts its points: room for plan.set.point_count
+// of them. Called on a worker thread: it may only work out addresses.
 using PatternDestination = std::function<PointSpan(int32_t k)>;
 
-// Generates every replicate, each from its seed, on plan.run.jobs threads
-// (common/replicate_pool.h: poll on the calling thread, a false from it
-// stops the run with the interrupt's ProgramEnd). Returns the candidates
-// each replicate drew.
-std::vector<int64_t> GeneratePatterns(const PatternPlan& plan,
-                                      const PatternDestination& destination,
-                                      const PoolPoll& poll);
+// Generates every replicate on plan.run.jobs threads, replicate k from
+// ReplicateGenerator (dialogue/replicate_options.h), as the command line
+// does (common/replicate_pool.h: poll on the calling thread, a false from
+// it stops the run with the interrupt's ProgramEnd). Returns each
+// replicate's outcome; an LCG set that ran out of its cycle holds the
+// points it placed (outcome.points) and the caller reports it
+// (ExhaustedMessage).
+std::vector<SetOutcome> GeneratePatterns(const PatternPlan& plan,
+                                         const PatternDestination& destination,
+                                         const PoolPoll& poll);
 
-// The coordinate file (.ADF) of points as a set of this kind with this seed
-// in its header, written by the program's writer (generate/coordinate_file.h).
-// points.count must be set.point_count.
-std::string CoordinateText(const CheckedSet& set, int32_t seed, ConstPointSpan points);
+// "replicate 3: the generator's cycle of 2^32 draws ran out after 812 of
+// 1000 points; use --generator philox".
+std::string ExhaustedMessage(int32_t number, const SetOutcome& outcome);
+
+// What the header of the replicate numbered `number` records beyond the
+// dialogue's lines: the generator and replicate for Philox, CSR, the
+// Poisson mean. An LCG replicate records none unless an option asks, so
+// that its file is the dialogue's.
+SetRecord SetRecordOf(const SetOptions& options, const CheckedSet& set, bool philox,
+                      int32_t number);
+
+// The coordinate file (.ADF) of the plan's k-th replicate holding points,
+// written by the program's writer (generate/coordinate_file.h).
+std::string CoordinateText(const PatternPlan& plan, int32_t k, ConstPointSpan points);
 
 }  // namespace sparsim
 

@@ -126,7 +126,7 @@ void CheckFiles(const OutputPlan& plan, const std::vector<std::string>& files) {
     if (!S_ISDIR(place.st_mode))
       throw CommandFailure(kExitFile, name + ": " + std::strerror(ENOTDIR));
   }
-  if (existing == 0 || plan.force) return;
+  if (existing == 0 || plan.force || plan.skip_existing) return;
   if (existing == 1) RefuseOption(first_existing + " exists; give --force to replace it");
   RefuseOption(first_existing + " and " + std::to_string(existing - 1) +
                " more of the files to write exist; give --force to replace them");
@@ -160,10 +160,16 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   plan.passes = passes;
   plan.force = options.force;
   plan.quiet = options.quiet;
-  ReplicatePlan run = CheckReplicateOptions({options.seed, options.replicates, options.jobs});
-  plan.replicates = run.replicates;
-  plan.seeds = std::move(run.seeds);
+  plan.skip_existing = options.skip_existing;
+  ReplicatePlan run = CheckReplicateOptions(
+      {options.seed, options.generator, options.replicates, options.replicate, options.jobs});
+  plan.seed = run.seed;
   plan.seed_from_clock = run.seed_from_clock;
+  plan.philox = run.philox;
+  plan.replicates = run.replicates;
+  plan.first_replicate = run.first_replicate;
+  plan.study_replicates = run.study_replicates;
+  plan.seeds = std::move(run.seeds);
   plan.jobs = run.jobs;
   plan.sampling_threads = run.sampling_threads;
 
@@ -183,13 +189,19 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
                  " writes a file per pass: give -o PATTERN with {pass} in it");
   }
   if (!to_stdout) CheckPattern(*options.output, kind);
+  if (plan.skip_existing && to_stdout) RefuseOption("--skip-existing needs -o PATTERN");
   plan.format = options.format ? FormatNamed("--format", *options.format, kind)
                 : to_stdout    ? OutputFormat::kNative
                                : FormatOfName(*options.output);
+  if (plan.skip_existing && plan.format != OutputFormat::kNative) {
+    RefuseOption("--skip-existing needs the " + kind.native_name +
+                 " format, whose header names each file's seed and generator");
+  }
   for (int32_t k = 1; k <= plan.replicates; ++k) {
     for (int32_t pass = 1; pass <= passes; ++pass) {
       plan.names.push_back(to_stdout ? std::string()
-                                     : ExpandPattern(*options.output, k, plan.replicates,
+                                     : ExpandPattern(*options.output, plan.Number(k),
+                                                     plan.study_replicates,
                                                      plan.seeds[static_cast<std::size_t>(k - 1)],
                                                      pass, passes));
     }

@@ -156,7 +156,8 @@ int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& ki
   if (status != 0) Say(io, kind.command, shared.failure);
   if (!plan.manifest.empty()) {
     try {
-      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force);
+      // A resumed run lists every file anew.
+      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force || plan.skip_existing);
     } catch (const ExportFailure& failure) {
       Say(io, kind.command, failure.what());
       if (status == 0) status = failure.exit_status();

@@ -14,6 +14,7 @@
 #include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
+#include "dialogue/replicate_options.h"
 #include "export/atomic_output.h"
 #include "numeric/data_reader.h"
 #include "shell/command_report.h"
@@ -109,7 +110,8 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   state->input_file.Open(std::make_unique<TextInput>(content, name));
   CommandWalkReader reader(name, &notes);
   TextOutput no_output(-1, "(check)", false);
-  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
+  Generator no_steps = Generator::Lcg(0);
+  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0, no_steps);
   if (count.processed != count.announced) {
     notes.push_back(name + ": the file announces " + std::to_string(count.announced) +
                     " points and holds " + std::to_string(count.processed));
@@ -141,20 +143,20 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     const std::string content = ReadWholeInput(input, name);
     for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
     if (plan.seed_from_clock) {
-      Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
+      Say(io, kWalk.command, "seed " + std::to_string(plan.seed) + ", from the clock");
     }
     std::string standard_output;
 
     auto work = [&](int32_t k, std::vector<std::string>& rows) {
       const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
       auto state = std::make_unique<ProgramState>();
-      state->rand_seed = seed;
+      Generator generator = ReplicateGenerator(plan.philox, plan.seed, plan.Number(k), seed);
       state->input_file.Open(std::make_unique<TextInput>(content, name));
       CommandWalkReader reader(name, nullptr);
       for (int32_t pass = 1; pass <= passes; ++pass) {
         auto start = std::chrono::steady_clock::now();
         TextOutput out = TextOutput::InMemory();
-        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps);
+        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps, generator);
         const std::string& file = plan.Name(k, pass);
         std::string rendered = RenderOutput(plan.format, out.contents(), file, std::nullopt);
         if (file.empty()) {
@@ -162,7 +164,8 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
         } else {
           WriteOutputFile(file, rendered, plan.force);
         }
-        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
+        rows.push_back(std::to_string(plan.Number(k)) + "," + std::to_string(seed) + "," +
+                       std::to_string(pass) +
                        "," + ManifestField(file.empty() ? "-" : file) + "," +
                        std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.

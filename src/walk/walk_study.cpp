@@ -12,7 +12,8 @@ namespace sparsim {
 WalkPlan PlanWalk(const WalkRequest& request) {
   WalkPlan plan;
   plan.walk = CheckWalkOptions(request.walk);
-  ReplicatePlan run = CheckReplicateOptions({request.seed, std::nullopt, std::nullopt});
+  ReplicatePlan run = CheckReplicateOptions({request.seed, std::nullopt, std::nullopt,
+                                             std::nullopt, std::nullopt});
   plan.seed = run.seeds[0];
   plan.seed_from_clock = run.seed_from_clock;
   return plan;
@@ -39,13 +40,13 @@ void WalkInMemory(const WalkPlan& plan, ConstPointSpan points,
                   const std::function<PointSpan(int32_t pass)>& destination, const PoolPoll& poll) {
   CheckWalkInput(points);
   auto work = [&](int32_t) {
-    int32_t rand_seed = plan.seed;
+    Generator generator = Generator::Lcg(plan.seed);
     for (int32_t pass = 1; pass <= plan.walk.passes; ++pass) {
       PointSpan to = destination(pass);
       for (int64_t i = 0; i < points.count; ++i) {
         double x = points.X(i);
         double y = points.Y(i);
-        WalkPoint(x, y, plan.walk.max_step, plan.walk.steps, rand_seed);
+        WalkPoint(x, y, plan.walk.max_step, plan.walk.steps, generator);
         to.X(i) = x;
         to.Y(i) = y;
       }

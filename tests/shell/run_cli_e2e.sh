@@ -69,9 +69,9 @@ interrupt() {
 }
 
 # Each replicate takes a few tenths of a second, so that the signal comes
-# before the last one.
+# before the last one; together they pass the LCG's cycle.
 heavy=(generate --rect 0,0,3000,3000 --points 3000 --clusters 30 --radius 0.5 --model normal
-       --seed 9 --replicates 40 --jobs 2)
+       --seed 9 --replicates 40 --jobs 2 --allow-shared-stream)
 interrupt INT 130 stop-int "${heavy[@]}" -o 'stop-int/r{n}.adf'
 interrupt TERM 143 stop-term "${heavy[@]}" -o 'stop-term/r{n}.adf'
 

@@ -30,20 +30,15 @@
 
 .set_options <- function(circle = NULL, centre = NULL, rect = NULL, points = NULL,
                          density = NULL, clusters = NULL, radius = NULL,
-                         seeds_as_points = NULL, centred = FALSE, model = NULL) {
+                         seeds_as_points = NULL, centred = FALSE, model = NULL,
+                         csr = FALSE) {
   list(circle = .real("circle", circle), centre = .real("centre", centre, 2L),
        rect = .real("rect", rect, 4L), points = .real("points", points),
        density = .real("density", density), clusters = .real("clusters", clusters),
        radius = .real("radius", radius),
        seeds_as_points = .flag("seeds_as_points", seeds_as_points),
-       centred = .flag("centred", centred), model = .text("model", model))
-}
-
-.check_generator <- function(generator) {
-  generator <- .text("generator", generator)
-  if (tolower(generator) != "lcg") {
-    stop(sprintf("--generator %s: must be lcg", generator), call. = FALSE)
-  }
+       centred = .flag("centred", centred), model = .text("model", model),
+       csr = .flag("csr", csr))
 }
 
 .has_spatstat <- function() requireNamespace("spatstat.geom", quietly = TRUE)
@@ -77,7 +72,9 @@
 #' @param centred \code{TRUE}: the points are centred on the site ...
 #' @param clusters,radius,seeds_as_points ... or clustered around this many
 #'   random seeds within \code{radius} (the S.D. for the normal model); the
-#'   seeds are points of the set unless \code{seeds_as_points = FALSE}.
+#'   seeds are points of the set unless \code{seeds_as_points = FALSE} ...
+#' @param csr ... or \code{TRUE}: uniform over the whole site (complete
+#'   spatial randomness).
 #' @param model \code{"uniform"}, \code{"hemisphere"}, \code{"conic"},
 #'   \code{"sinusoid"} or \code{"normal"} (or \code{"U"} ... \code{"N"});
 #'   default normal.
@@ -86,7 +83,10 @@
 #' @param nsim The number of independent sets (the command line's
 #'   \code{--replicates}): set 1 uses \code{seed} itself, set k a seed
 #'   derived from it.
-#' @param generator \code{"lcg"}, the program's generator.
+#' @param generator \code{"lcg"}, the program's generator (the dialogue's),
+#'   or \code{"philox"}, a counter-based one whose sets are independent
+#'   streams (\code{sparsim generate --generator philox}); Philox sets all
+#'   record the run's seed.
 #' @param jobs Threads for the sets (default: every hardware thread); the
 #'   points do not depend on it.
 #' @param progress \code{NULL}, or a function called as
@@ -97,7 +97,8 @@
 #'   \code{solist} of them, ready for \code{envelope(X, simulate = ...)};
 #'   otherwise a two-column matrix (\code{x}, \code{y}), or a list of them.
 #'   Each pattern has the attribute \code{"sparsim"}: its \code{seed},
-#'   \code{candidates}, \code{site} and \code{options}
+#'   \code{candidates}, \code{site}, \code{generator}, \code{replicate}
+#'   number and \code{options}
 #'   (\code{\link{sparsim_write_adf}} writes its file).
 #' @examples
 #' X <- sparsim_generate(circle = 20, points = 100, centred = TRUE,
@@ -110,28 +111,30 @@
 #' @export
 sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points = NULL,
                              density = NULL, clusters = NULL, radius = NULL,
-                             seeds_as_points = NULL, centred = FALSE, model = NULL,
-                             seed = NULL, nsim = 1, generator = "lcg", jobs = NULL,
-                             progress = NULL) {
-  .check_generator(generator)
+                             seeds_as_points = NULL, centred = FALSE, csr = FALSE,
+                             model = NULL, seed = NULL, nsim = 1, generator = "lcg",
+                             jobs = NULL, progress = NULL) {
+  generator <- .text("generator", generator)
   options <- .set_options(circle, centre, rect, points, density, clusters, radius,
-                          seeds_as_points, centred, model)
+                          seeds_as_points, centred, model, csr)
   seed <- .real("seed", seed)
   nsim <- .real("nsim", nsim)
   jobs <- .real("jobs", jobs)
   if (!is.null(progress) && !is.function(progress)) {
     stop("progress must be a function", call. = FALSE)
   }
-  warning_text <- .sparsim_check(options, seed, nsim, jobs)
+  warning_text <- .sparsim_check(options, seed, generator, nsim, jobs)
   if (nzchar(warning_text)) warning(warning_text, call. = FALSE, immediate. = TRUE)
-  made <- .sparsim_generate(options, seed, nsim, jobs, progress)
+  made <- .sparsim_generate(options, seed, generator, nsim, jobs, progress)
   spatstat <- .has_spatstat()
   window <- if (spatstat) .window(made$site)
   patterns <- lapply(seq_along(made$points), function(k) {
     xy <- made$points[[k]]
     pattern <- if (spatstat) spatstat.geom::ppp(xy[, 1], xy[, 2], window = window) else xy
     attr(pattern, "sparsim") <- list(seed = made$seeds[k], candidates = made$candidates[k],
-                                     site = made$site, options = options)
+                                     site = made$site, options = options,
+                                     generator = tolower(generator), run_seed = made$seeds[1],
+                                     replicate = k)
     pattern
   })
   if (length(patterns) == 1L && nsim == 1) return(patterns[[1]])
@@ -219,8 +222,9 @@ sparsim_read_adf <- function(path) {
 #' @param X The points: a pattern of \code{sparsim_generate}, a \code{ppp},
 #'   or a two-column matrix or data frame.
 #' @param path The file.
-#' @param seed,... The seed and the set's options, for points that do not
-#'   carry them.
+#' @param seed,... The run's seed and the set's options (with
+#'   \code{generator} and, of a run of several, \code{replicate}), for points
+#'   that do not carry them.
 #' @examples
 #' X <- sparsim_generate(circle = 20, points = 10, centred = TRUE, seed = 1)
 #' sparsim_write_adf(X, tempfile(fileext = ".adf"))
@@ -233,13 +237,20 @@ sparsim_write_adf <- function(X, path, seed = NULL, ...) {
       stop("the patterns of sparsim_generate carry their options and seed", call. = FALSE)
     }
     options <- recorded$options
-    seed <- recorded$seed
+    seed <- recorded$run_seed
+    generator <- recorded$generator
+    replicate <- recorded$replicate
   } else {
     given <- list(...)
+    generator <- if (is.null(given$generator)) "lcg" else .text("generator", given$generator)
+    replicate <- .real("replicate", given$replicate)
+    given$generator <- NULL
+    given$replicate <- NULL
     if (is.null(given$points)) given$points <- length(xy$x)
     options <- do.call(.set_options, given)
   }
-  .sparsim_write_adf(path.expand(.text("path", path)), options, .real("seed", seed), xy$x, xy$y)
+  .sparsim_write_adf(path.expand(.text("path", path)), options, .real("seed", seed), generator,
+                     replicate, xy$x, xy$y)
   invisible(path)
 }
 

@@ -11,31 +11,33 @@ Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
 // SparsimCheck
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP nsim, SEXP jobs);
-RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP nsimSEXP, SEXP jobsSEXP) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs);
+RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
     Rcpp::traits::input_parameter< Rcpp::List >::type options(optionsSEXP);
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, nsim, jobs));
+    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, generator, nsim, jobs));
     return rcpp_result_gen;
 END_RCPP
 }
 // SparsimGenerate
-Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP nsim, SEXP jobs, SEXP progress);
-RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP progressSEXP) {
+Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, SEXP progress);
+RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP progressSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
     Rcpp::traits::input_parameter< Rcpp::List >::type options(optionsSEXP);
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
     Rcpp::traits::input_parameter< SEXP >::type progress(progressSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, nsim, jobs, progress));
+    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, generator, nsim, jobs, progress));
     return rcpp_result_gen;
 END_RCPP
 }
@@ -68,17 +70,20 @@ BEGIN_RCPP
 END_RCPP
 }
 // SparsimWriteAdf
-void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, Rcpp::NumericVector x, Rcpp::NumericVector y);
-RcppExport SEXP _sparsim_SparsimWriteAdf(SEXP pathSEXP, SEXP optionsSEXP, SEXP seedSEXP, SEXP xSEXP, SEXP ySEXP) {
+// The file of replicate `replicate` of a run of seed `seed`. void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP generator, SEXP replicate, Rcpp::NumericVector x, Rcpp::NumericVector y);
+RcppExport SEXP _sparsim_SparsimWriteAdf(SEXP pathSEXP, SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP replicateSEXP, SEXP xSEXP, SEXP ySEXP) {
 BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
     Rcpp::traits::input_parameter< std::string >::type path(pathSEXP);
     Rcpp::traits::input_parameter< Rcpp::List >::type options(optionsSEXP);
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type replicate(replicateSEXP);
     Rcpp::traits::input_parameter< Rcpp::NumericVector >::type x(xSEXP);
     Rcpp::traits::input_parameter< Rcpp::NumericVector >::type y(ySEXP);
-    SparsimWriteAdf(path, options, seed, x, y);
-    return R_NilValue;
+    rcpp_result_gen = Rcpp::wrap(SparsimWriteAdf(path, options, seed, generator, replicate, x, y));
+    return rcpp_result_gen;
 END_RCPP
 }
 // SparsimWriteOut
@@ -95,11 +100,11 @@ END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
-    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 4},
-    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 5},
+    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 5},
+    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 6},
     {"_sparsim_SparsimWalk", (DL_FUNC) &_sparsim_SparsimWalk, 7},
     {"_sparsim_SparsimReadAdf", (DL_FUNC) &_sparsim_SparsimReadAdf, 1},
-    {"_sparsim_SparsimWriteAdf", (DL_FUNC) &_sparsim_SparsimWriteAdf, 5},
+    {"_sparsim_SparsimWriteAdf", (DL_FUNC) &_sparsim_SparsimWriteAdf, 7},
     {"_sparsim_SparsimWriteOut", (DL_FUNC) &_sparsim_SparsimWriteOut, 3},
     {NULL, NULL, 0}
 };

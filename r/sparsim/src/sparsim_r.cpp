@@ -70,6 +70,7 @@ SetOptions SetOptionsOf(const Rcpp::List& o) {
     set.no_seeds_as_points = !set.seeds_as_points;
   }
   set.model = Text(o["model"]);
+  set.csr = Rcpp::as<bool>(o["csr"]);
   return set;
 }
 
@@ -119,10 +120,11 @@ Rcpp::List Site(const GenerationParameters& p) {
   return site;
 }
 
-PatternRequest RequestOf(const Rcpp::List& options, SEXP seed, SEXP nsim, SEXP jobs) {
+PatternRequest RequestOf(const Rcpp::List& options, SEXP seed, SEXP generator, SEXP nsim,
+                         SEXP replicate, SEXP jobs) {
   PatternRequest request;
   request.set = SetOptionsOf(options);
-  request.run = {Text(seed), Text(nsim), Text(jobs)};
+  request.run = {Text(seed), Text(generator), Text(nsim), Text(replicate), Text(jobs)};
   return request;
 }
 
@@ -137,17 +139,21 @@ using namespace sparsim;
 
 // The long-run warning of these options, or "" (checks them first).
 // [[Rcpp::export(name = ".sparsim_check")]]
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP nsim, SEXP jobs) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs) {
   std::string warning;
-  AsR([&] { warning = PlanPatterns(RequestOf(options, seed, nsim, jobs)).warning; });
+  AsR([&] {
+    warning = PlanPatterns(RequestOf(options, seed, generator, nsim, R_NilValue, jobs)).warning;
+  });
   return warning;
 }
 
 // [[Rcpp::export(name = ".sparsim_generate")]]
-Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP nsim, SEXP jobs, SEXP progress) {
+Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs,
+                           SEXP progress) {
   Rcpp::List result;
   AsR([&] {
-    const PatternPlan plan = PlanPatterns(RequestOf(options, seed, nsim, jobs));
+    const PatternPlan plan =
+        PlanPatterns(RequestOf(options, seed, generator, nsim, R_NilValue, jobs));
     const int32_t count = plan.set.point_count;
     Rcpp::List sets(plan.run.replicates);
     std::vector<double*> data;
@@ -157,16 +163,26 @@ Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP nsim, SEXP jobs, 
       data.push_back(points.begin());
       sets[k] = points;
     }
-    std::vector<int64_t> candidates = GeneratePatterns(
+    std::vector<SetOutcome> made = GeneratePatterns(
         plan,
         [&data, count](int32_t k) {
           double* at = data[static_cast<std::size_t>(k - 1)];
           return PointSpan{at, at + count, 1, count};
         },
         Poll(progress, plan.run.replicates));
+    std::vector<double> candidates;
+    for (std::size_t k = 0; k < made.size(); ++k) {
+      // The command line writes such a set and fails; here it is an error.
+      if (made[k].exhausted) {
+        throw Rcpp::exception(
+            ExhaustedMessage(plan.run.Number(static_cast<int32_t>(k + 1)), made[k]).c_str(),
+            false);
+      }
+      candidates.push_back(static_cast<double>(made[k].candidates));
+    }
     result = Rcpp::List::create(
         Rcpp::Named("points") = sets, Rcpp::Named("seeds") = Rcpp::wrap(plan.run.seeds),
-        Rcpp::Named("candidates") = Rcpp::NumericVector(candidates.begin(), candidates.end()),
+        Rcpp::Named("candidates") = Rcpp::wrap(candidates),
         Rcpp::Named("site") = Site(plan.set.parameters));
   });
   return result;
@@ -222,16 +238,18 @@ Rcpp::List SparsimReadAdf(std::string path) {
 }
 
 // [[Rcpp::export(name = ".sparsim_write_adf")]]
-void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, Rcpp::NumericVector x,
-                     Rcpp::NumericVector y) {
+// The file of replicate `replicate` of a run of seed `seed`.
+void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP generator,
+                     SEXP replicate, Rcpp::NumericVector x, Rcpp::NumericVector y) {
   AsR([&] {
-    const PatternPlan plan = PlanPatterns(RequestOf(options, seed, R_NilValue, R_NilValue));
+    const PatternPlan plan =
+        PlanPatterns(RequestOf(options, seed, generator, R_NilValue, replicate, R_NilValue));
     if (plan.run.seed_from_clock) RefuseOption("seed: give the seed the points were made from");
     if (x.size() != plan.set.point_count) {
       RefuseOption("points: " + std::to_string(x.size()) + " points, where the options give " +
                    std::to_string(plan.set.point_count));
     }
-    WriteFileAtomically(path, CoordinateText(plan.set, plan.run.seeds[0], SpanOf(x, y)));
+    WriteFileAtomically(path, CoordinateText(plan, 1, SpanOf(x, y)));
   });
 }
 

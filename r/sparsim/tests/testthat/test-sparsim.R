@@ -32,7 +32,9 @@ sets <- list(
   list(rect = c(0, 0, 100, 50), points = 500, clusters = 12, radius = 2.5, model = "conic",
        seed = 9),
   list(rect = c(-10.25, 3, 40, 3.5), points = 300, clusters = 4, radius = 0.1,
-       seeds_as_points = FALSE, model = "H", seed = 2147483647)
+       seeds_as_points = FALSE, model = "H", seed = 2147483647),
+  list(circle = 50, points = 400, clusters = 8, radius = 4, model = "conic", seed = 11,
+       generator = "philox")
 )
 
 test_that("sets are the command line's, byte for byte", {
@@ -51,7 +53,7 @@ test_that("sets are the command line's, byte for byte", {
 test_that("replicates are the command line's, in a solist ready for envelope", {
   need_program()
   options <- list(rect = c(0, 0, 100, 100), points = 200, clusters = 10, radius = 3,
-                  model = "uniform", seed = 2024)
+                  model = "uniform", seed = 2024, generator = "philox")
   seen <- integer(0)
   sims <- do.call(sparsim_generate, c(options, nsim = 5, jobs = 2,
                                       progress = function(done, total) seen <<- c(seen, done)))
@@ -99,7 +101,8 @@ test_that("refusals are the command line's messages", {
   good <- list(circle = 20, points = 100, centred = TRUE)
   changes <- list(list(circle = -3), list(points = 20000), list(points = 2.5),
                   list(points = NULL, density = 100), list(model = "zebra"),
-                  list(centred = NULL, clusters = 5), list(seed = 2^31), list(nsim = 0))
+                  list(centred = NULL, clusters = 5), list(seed = 2^31), list(nsim = 0),
+                  list(generator = "mt"))
   for (change in changes) {
     options <- utils::modifyList(good, change)
     args <- command_args(options)
