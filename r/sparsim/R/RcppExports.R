@@ -18,7 +18,7 @@
 }
 
 .sparsim_write_adf <- function(path, options, seed, generator, replicate, x, y) {
-    .Call(`_sparsim_SparsimWriteAdf`, path, options, seed, generator, replicate, x, y)
+    invisible(.Call(`_sparsim_SparsimWriteAdf`, path, options, seed, generator, replicate, x, y))
 }
 
 .sparsim_write_out <- function(path, x, y) {

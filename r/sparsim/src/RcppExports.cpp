@@ -70,10 +70,9 @@ BEGIN_RCPP
 END_RCPP
 }
 // SparsimWriteAdf
-// The file of replicate `replicate` of a run of seed `seed`. void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP generator, SEXP replicate, Rcpp::NumericVector x, Rcpp::NumericVector y);
+void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP generator, SEXP replicate, Rcpp::NumericVector x, Rcpp::NumericVector y);
 RcppExport SEXP _sparsim_SparsimWriteAdf(SEXP pathSEXP, SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP replicateSEXP, SEXP xSEXP, SEXP ySEXP) {
 BEGIN_RCPP
-    Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
     Rcpp::traits::input_parameter< std::string >::type path(pathSEXP);
     Rcpp::traits::input_parameter< Rcpp::List >::type options(optionsSEXP);
@@ -82,8 +81,8 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type replicate(replicateSEXP);
     Rcpp::traits::input_parameter< Rcpp::NumericVector >::type x(xSEXP);
     Rcpp::traits::input_parameter< Rcpp::NumericVector >::type y(ySEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimWriteAdf(path, options, seed, generator, replicate, x, y));
-    return rcpp_result_gen;
+    SparsimWriteAdf(path, options, seed, generator, replicate, x, y);
+    return R_NilValue;
 END_RCPP
 }
 // SparsimWriteOut

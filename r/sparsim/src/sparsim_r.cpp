@@ -237,8 +237,8 @@ Rcpp::List SparsimReadAdf(std::string path) {
   return result;
 }
 
-// [[Rcpp::export(name = ".sparsim_write_adf")]]
 // The file of replicate `replicate` of a run of seed `seed`.
+// [[Rcpp::export(name = ".sparsim_write_adf")]]
 void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP generator,
                      SEXP replicate, Rcpp::NumericVector x, Rcpp::NumericVector y) {
   AsR([&] {
