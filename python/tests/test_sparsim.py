@@ -10,6 +10,8 @@ import os
 import pathlib
 import signal
 import subprocess
+import sys
+import time
 
 import numpy as np
 import pytest
@@ -74,6 +76,15 @@ def test_sets_are_the_command_lines(options, tmp_path):
     assert points.dtype == np.float64 and points.seeds == (options["seed"],)
     sparsim.write_adf(tmp_path / "set.adf", points)
     assert (tmp_path / "set.adf").read_bytes() == expected.stdout
+
+
+def test_numbers_are_handed_over_whole():
+    # 100/3 and its rounding to 6 digits are sites of different widths, from
+    # which every candidate's X is scaled.
+    options = dict(points=50, centred=True, model="uniform", seed=4)
+    third = sparsim.generate(rect=(0, 0, 100 / 3, 50), **options)
+    assert (third == sparsim.generate(rect=(0, 0, 100 / 3, 50), **options)).all()
+    assert (third != sparsim.generate(rect=(0, 0, 33.3333, 50), **options)).any(axis=1).all()
 
 
 @pytest.mark.parametrize("generator", ["lcg", "philox"])
@@ -160,6 +171,7 @@ def threads():
 
 def test_ctrl_c_stops_a_run_with_its_threads_joined():
     before = threads()
+    first = sparsim.generate(**SETS[0])
     calls = []
 
     def interrupt_once_started(done, total):
@@ -175,7 +187,28 @@ def test_ctrl_c_stops_a_run_with_its_threads_joined():
                                  progress=interrupt_once_started)
         assert calls == [0] and threads() == before
     # The interrupt is not left behind for the next run.
-    assert sparsim.generate(**SETS[0]).shape == (100, 2)
+    assert (sparsim.generate(**SETS[0]) == first).all()
+
+
+def test_ctrl_c_from_outside(tmp_path):
+    """SIGINT from another process, once the run says it has started."""
+    sign = tmp_path / "started"
+    child = subprocess.Popen(
+        [sys.executable, "-c", f"""
+import pathlib, warnings, sparsim
+warnings.simplefilter("ignore")
+try:
+    sparsim.generate(**{ENDLESS!r}, replicates=3, jobs=2,
+                     progress=lambda done, total: pathlib.Path({str(sign)!r}).touch())
+except KeyboardInterrupt:
+    print("KeyboardInterrupt")
+"""], stdout=subprocess.PIPE, text=True)
+    while not sign.exists():
+        assert child.poll() is None, "the run ended before it started"
+        time.sleep(0.01)
+    child.send_signal(signal.SIGINT)
+    assert child.communicate(timeout=120)[0] == "KeyboardInterrupt\n"
+    assert child.returncode == 0
 
 
 def test_read_adf_notes_and_faults(tmp_path):

@@ -64,10 +64,6 @@ bool Polled(const PoolPoll& poll, int32_t finished, std::exception_ptr& failure)
 void RunOnPool(int32_t count, int jobs, const PoolWork& work, const PoolPoll& poll) {
   if (count <= 0) return;
   std::exception_ptr poll_failure;
-  if (!Polled(poll, 0, poll_failure)) {
-    if (poll_failure) std::rethrow_exception(poll_failure);
-    throw InterruptEnd(SIGINT);
-  }
   Shared shared;
   const int threads_wanted = std::max(1, std::min<int>(jobs, count));
   std::vector<std::thread> threads;
@@ -99,12 +95,15 @@ void RunOnPool(int32_t count, int jobs, const PoolWork& work, const PoolPoll& po
   }
 
   bool raised_flag = false;
+  bool first = true;
   std::unique_lock<std::mutex> lock(shared.mutex);
   for (;;) {
-    if (shared.running > 0) shared.changed.wait_for(lock, kPollInterval);
-    const bool done = shared.running == 0;
+    if (!first && shared.running > 0) shared.changed.wait_for(lock, kPollInterval);
+    const bool done = !first && shared.running == 0;
     if (!shared.stop) {
-      const int32_t finished = shared.finished;
+      // The first call says that the work has started.
+      const int32_t finished = first ? 0 : shared.finished;
+      first = false;
       lock.unlock();
       const bool go_on = Polled(poll, finished, poll_failure);
       lock.lock();
@@ -126,6 +125,8 @@ void RunOnPool(int32_t count, int jobs, const PoolWork& work, const PoolPoll& po
   if (poll_failure) std::rethrow_exception(poll_failure);
   if (raised_flag) throw InterruptEnd(SIGINT);
   if (shared.failure) std::rethrow_exception(shared.failure);
+  // A signal recorded before a piece started: the pieces left were never run.
+  if (g_interrupt_signal != 0) throw InterruptEnd(g_interrupt_signal);
 }
 
 }  // namespace sparsim

@@ -5,8 +5,8 @@
 //
 // RunOnPool(count, jobs, work, poll) runs work(k) for k = 1 .. count on
 // min(jobs, count) threads, which keep SIGINT, SIGTERM and SIGHUP blocked so
-// that the calling thread gets them. The calling thread calls poll(0)
-// just before the threads start, then poll(finished) about every
+// that the calling thread gets them. The calling thread calls poll(0) as
+// soon as the threads have started, then poll(finished) about every
 // kPollInterval and once more when all are done. When poll returns false
 // (the caller saw an interrupt), no piece is started any more and the
 // interrupt flag (common/interrupt.h) is raised, so that a set or a walk in
@@ -14,8 +14,9 @@
 // lowered again and the interrupt's ProgramEnd (status 130) is thrown. When
 // a piece or poll throws, the others stop the same way and, once all are
 // joined, the first exception is thrown again. A signal recorded by the
-// program's own handlers (the command line) stops the pool alike, and its
-// ProgramEnd is thrown with the flag left as it is.
+// program's own handlers (the command line) stops the pool alike, also one
+// recorded before the call, and its ProgramEnd is thrown with the flag left
+// as it is: RunOnPool returns only when every piece has run.
 //
 // Example:
 //   std::vector<int> squares(4);
