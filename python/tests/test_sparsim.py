@@ -191,24 +191,27 @@ def test_ctrl_c_stops_a_run_with_its_threads_joined():
 
 
 def test_ctrl_c_from_outside(tmp_path):
-    """SIGINT from another process, once the run says it has started."""
+    """SIGINT from another process while a walk of 2^31 - 1 steps a point
+    runs, once the walk says it has started."""
     sign = tmp_path / "started"
     child = subprocess.Popen(
         [sys.executable, "-c", f"""
-import pathlib, warnings, sparsim
-warnings.simplefilter("ignore")
+import pathlib, sparsim
 try:
-    sparsim.generate(**{ENDLESS!r}, replicates=3, jobs=2,
-                     progress=lambda done, total: pathlib.Path({str(sign)!r}).touch())
+    sparsim.walk([[0, 0], [1, 1]], max_step=1, steps=2**31 - 1, seed=1,
+                 progress=lambda done, total: pathlib.Path({str(sign)!r}).touch())
 except KeyboardInterrupt:
     print("KeyboardInterrupt")
 """], stdout=subprocess.PIPE, text=True)
-    while not sign.exists():
-        assert child.poll() is None, "the run ended before it started"
-        time.sleep(0.01)
-    child.send_signal(signal.SIGINT)
-    assert child.communicate(timeout=120)[0] == "KeyboardInterrupt\n"
-    assert child.returncode == 0
+    try:
+        while not sign.exists():
+            assert child.poll() is None, "the walk ended before it started"
+            time.sleep(0.01)
+        child.send_signal(signal.SIGINT)
+        assert child.communicate(timeout=120)[0] == "KeyboardInterrupt\n"
+        assert child.returncode == 0
+    finally:
+        child.kill()
 
 
 def test_read_adf_notes_and_faults(tmp_path):
