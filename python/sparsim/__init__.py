@@ -139,6 +139,7 @@ def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] 
              centred: bool = False, csr: bool = False, model: Optional[str] = None,
              seed: Optional[int] = None,
              replicates: int = 1, generator: str = "lcg", jobs: Optional[int] = None,
+             allow_shared_stream: bool = False,
              progress: Optional[Progress] = None) -> Pattern:
     """Random points in a circle or a rectangle, as ``sparsim generate``
     makes them.
@@ -164,6 +165,9 @@ def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] 
     generator : "lcg", the program's generator (the dialogue's), or
         "philox", a counter-based one whose replicates are independent
         streams (``sparsim generate --generator philox``).
+    allow_shared_stream : go on with LCG replicates whose draws together
+        pass the generator's cycle of 2^32, which are refused otherwise (as
+        by the command line's ``--allow-shared-stream``).
     jobs : threads for the replicates (default: every hardware thread); the
         points do not depend on it.
     progress : called as ``progress(done, replicates)`` on the calling
@@ -198,7 +202,7 @@ def generate(*, circle: Optional[Real] = None, centre: Optional[Sequence[Real]] 
                            seeds_as_points, centred, model, csr)
     xy, seeds, candidates, site = _sparsim.generate(
         options, _whole("seed", seed), _generator(generator), _whole("replicates", replicates),
-        _whole("jobs", jobs), progress)
+        _whole("jobs", jobs), bool(_flag("allow_shared_stream", allow_shared_stream)), progress)
     result = (xy[0] if xy.shape[0] == 1 and replicates == 1 else xy).view(Pattern)
     result.seeds = tuple(seeds)
     result.candidates = tuple(candidates)

@@ -126,8 +126,9 @@ py::dict Site(const GenerationParameters& p) {
 
 py::tuple Generate(const py::dict& options, const py::object& seed, const py::object& generator,
                    const py::object& replicates, const py::object& jobs,
-                   const py::object& progress) {
+                   bool allow_shared_stream, const py::object& progress) {
   PatternRequest request;
+  request.allow_shared_stream = allow_shared_stream;
   request.set = SetOptionsOf(options);
   request.run = {Text(seed), Text(generator), Text(replicates), std::nullopt, Text(jobs)};
   const PatternPlan plan = PlanPatterns(request);

@@ -20,9 +20,12 @@ import sparsim
 
 PROGRAM = os.environ.get("SPARSIM_PROGRAM", "sparsim")
 
-# A set of 10000 points that needs about 3e21 candidates: it never ends.
-ENDLESS = dict(rect=(0, 0, 1e6, 1e6), points=10000, clusters=1, radius=0.001,
-               seeds_as_points=False, model="uniform", seed=5)
+# A set of 10000 points that would need about 3e21 candidates: it goes
+# round the generator's whole cycle, which the command line refuses unless
+# asked to go on.
+HOPELESS = dict(rect=(0, 0, 1e6, 1e6), points=10000, clusters=1, radius=0.001,
+                seeds_as_points=False, model="uniform", seed=5)
+ENDLESS = dict(HOPELESS, allow_shared_stream=True)
 
 
 def text(value):
@@ -37,7 +40,7 @@ def command_args(options):
     args = []
     for name, value in options.items():
         flag = "--" + name.replace("_", "-")
-        if name in ("centred", "seeds_as_points", "csr"):
+        if name in ("centred", "seeds_as_points", "csr", "allow_shared_stream"):
             args.append(flag if value else "--no-seeds-as-points")
         elif isinstance(value, tuple):
             args += [flag, ",".join(text(float(v)) for v in value)]
@@ -140,11 +143,16 @@ GOOD = dict(circle=20, points=100, centred=True)
     dict(replicates=0),
     dict(jobs=2000),
     dict(generator="mt"),
+    dict(HOPELESS, circle=None, centred=None),
+    dict(circle=None, centred=None, rect=(0, 0, 3500, 3500), points=10000, clusters=5, radius=2,
+         replicates=3),
 ])
-def test_refusals_are_the_command_lines(change):
+def test_refusals_are_the_command_lines(change, tmp_path):
     options = {**GOOD, **change}
     options = {k: v for k, v in options.items() if v is not None and v is not False}
-    expected = run("generate", *command_args(options))
+    # Replicates need file names before their other checks.
+    names = ["-o", "r{n}.adf"] if options.get("replicates", 1) > 1 else []
+    expected = run("generate", *command_args(options), *names, cwd=tmp_path)
     assert expected.returncode == 1
     message = expected.stderr.decode().splitlines()[0]
     with pytest.raises(ValueError) as refused:

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/program_state.h"
+#include "dialogue/option_values.h"
 #include "dialogue/console.h"
 #include "generate/trial_estimate.h"
 #include "numeric/text_input.h"
@@ -10,11 +11,28 @@
 
 namespace sparsim {
 
+void CheckSharedStream(const CheckedSet& set, bool philox, int32_t study_replicates) {
+  if (philox) return;
+  long double each = EstimateDrawCount(set.parameters, set.point_count);
+  if (study_replicates * each <= static_cast<long double>(kLcgCycleDraws)) return;
+  std::string what =
+      study_replicates == 1
+          ? "the set needs about " + FormatTrialCount(each) +
+                " draws, more than the generator's cycle of 2^32 (4.3E+9): it would stop short"
+          : std::to_string(study_replicates) + " replicates of about " + FormatTrialCount(each) +
+                " draws each pass the generator's cycle of 2^32 (4.3E+9) draws: replicates "
+                "would share stretches of it, and so points";
+  RefuseOption(what + "; use --generator philox (or --allow-shared-stream to go on)");
+}
+
 PatternPlan PlanPatterns(const PatternRequest& request) {
   PatternPlan plan;
   plan.options = request.set;
   plan.set = CheckSetOptions(request.set);
   plan.run = CheckReplicateOptions(request.run);
+  if (!request.allow_shared_stream) {
+    CheckSharedStream(plan.set, plan.run.philox, plan.run.study_replicates);
+  }
   // Direct sampling does not scan the site.
   if (!plan.run.philox) plan.warning = HopelessWarning(plan.set.parameters, plan.set.point_count);
   return plan;

@@ -56,6 +56,8 @@ namespace sparsim {
 struct PatternRequest {
   SetOptions set;
   ReplicateOptions run;
+  // Goes on where CheckSharedStream would refuse (--allow-shared-stream).
+  bool allow_shared_stream = false;
 };
 
 struct PatternPlan {
@@ -66,6 +68,14 @@ struct PatternPlan {
   // candidates (generate/trial_estimate.h), or empty.
   std::string warning;
 };
+
+// Refuses (CommandFailure, status 1), before any work, LCG replicates whose
+// estimated draws together pass the generator's cycle of 2^32, so that they
+// would share stretches of it (one set alone: it would stop short):
+//   "7 replicates of about 1.2E+9 draws each pass the generator's cycle of
+//   2^32 (4.3E+9) draws: replicates would share stretches of it, and so
+//   points; use --generator philox (or --allow-shared-stream to go on)"
+void CheckSharedStream(const CheckedSet& set, bool philox, int32_t study_replicates);
 
 // Checks the request: throws CommandFailure (status 1) as sparsim generate
 // refuses the same options.

@@ -87,6 +87,9 @@
 #'   or \code{"philox"}, a counter-based one whose sets are independent
 #'   streams (\code{sparsim generate --generator philox}); Philox sets all
 #'   record the run's seed.
+#' @param allow_shared_stream \code{TRUE}: go on with LCG sets whose draws
+#'   together pass the generator's cycle of 2^32, which are refused
+#'   otherwise (the command line's \code{--allow-shared-stream}).
 #' @param jobs Threads for the sets (default: every hardware thread); the
 #'   points do not depend on it.
 #' @param progress \code{NULL}, or a function called as
@@ -113,7 +116,7 @@ sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points =
                              density = NULL, clusters = NULL, radius = NULL,
                              seeds_as_points = NULL, centred = FALSE, csr = FALSE,
                              model = NULL, seed = NULL, nsim = 1, generator = "lcg",
-                             jobs = NULL, progress = NULL) {
+                             jobs = NULL, allow_shared_stream = FALSE, progress = NULL) {
   generator <- .text("generator", generator)
   options <- .set_options(circle, centre, rect, points, density, clusters, radius,
                           seeds_as_points, centred, model, csr)
@@ -123,9 +126,10 @@ sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points =
   if (!is.null(progress) && !is.function(progress)) {
     stop("progress must be a function", call. = FALSE)
   }
-  warning_text <- .sparsim_check(options, seed, generator, nsim, jobs)
+  allow <- .flag("allow_shared_stream", allow_shared_stream)
+  warning_text <- .sparsim_check(options, seed, generator, nsim, jobs, allow)
   if (nzchar(warning_text)) warning(warning_text, call. = FALSE, immediate. = TRUE)
-  made <- .sparsim_generate(options, seed, generator, nsim, jobs, progress)
+  made <- .sparsim_generate(options, seed, generator, nsim, jobs, allow, progress)
   spatstat <- .has_spatstat()
   window <- if (spatstat) .window(made$site)
   patterns <- lapply(seq_along(made$points), function(k) {

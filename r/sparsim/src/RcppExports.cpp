@@ -11,8 +11,8 @@ Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
 // SparsimCheck
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs);
-RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, bool allow_shared_stream);
+RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
@@ -21,13 +21,14 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, generator, nsim, jobs));
+    Rcpp::traits::input_parameter< bool >::type allow_shared_stream(allow_shared_streamSEXP);
+    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, generator, nsim, jobs, allow_shared_stream));
     return rcpp_result_gen;
 END_RCPP
 }
 // SparsimGenerate
-Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, SEXP progress);
-RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP progressSEXP) {
+Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, bool allow_shared_stream, SEXP progress);
+RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP, SEXP progressSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
@@ -36,8 +37,9 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
+    Rcpp::traits::input_parameter< bool >::type allow_shared_stream(allow_shared_streamSEXP);
     Rcpp::traits::input_parameter< SEXP >::type progress(progressSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, generator, nsim, jobs, progress));
+    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, generator, nsim, jobs, allow_shared_stream, progress));
     return rcpp_result_gen;
 END_RCPP
 }
@@ -99,8 +101,8 @@ END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
-    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 5},
-    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 6},
+    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 6},
+    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 7},
     {"_sparsim_SparsimWalk", (DL_FUNC) &_sparsim_SparsimWalk, 7},
     {"_sparsim_SparsimReadAdf", (DL_FUNC) &_sparsim_SparsimReadAdf, 1},
     {"_sparsim_SparsimWriteAdf", (DL_FUNC) &_sparsim_SparsimWriteAdf, 7},

@@ -139,21 +139,25 @@ using namespace sparsim;
 
 // The long-run warning of these options, or "" (checks them first).
 // [[Rcpp::export(name = ".sparsim_check")]]
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs,
+                         bool allow_shared_stream) {
   std::string warning;
   AsR([&] {
-    warning = PlanPatterns(RequestOf(options, seed, generator, nsim, R_NilValue, jobs)).warning;
+    PatternRequest request = RequestOf(options, seed, generator, nsim, R_NilValue, jobs);
+    request.allow_shared_stream = allow_shared_stream;
+    warning = PlanPatterns(request).warning;
   });
   return warning;
 }
 
 // [[Rcpp::export(name = ".sparsim_generate")]]
 Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs,
-                           SEXP progress) {
+                           bool allow_shared_stream, SEXP progress) {
   Rcpp::List result;
   AsR([&] {
-    const PatternPlan plan =
-        PlanPatterns(RequestOf(options, seed, generator, nsim, R_NilValue, jobs));
+    PatternRequest request = RequestOf(options, seed, generator, nsim, R_NilValue, jobs);
+    request.allow_shared_stream = allow_shared_stream;
+    const PatternPlan plan = PlanPatterns(request);
     const int32_t count = plan.set.point_count;
     Rcpp::List sets(plan.run.replicates);
     std::vector<double*> data;

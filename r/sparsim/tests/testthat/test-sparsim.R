@@ -119,7 +119,8 @@ test_that("refusals are the command line's messages", {
 
 test_that("an interrupt stops a run that never ends, and leaves nothing behind", {
   endless <- list(rect = c(0, 0, 1e6, 1e6), points = 10000, clusters = 1, radius = 0.001,
-                  seeds_as_points = FALSE, model = "uniform", seed = 5)
+                  seeds_as_points = FALSE, model = "uniform", seed = 5,
+                  allow_shared_stream = TRUE)
   for (nsim in c(1, 4)) {
     calls <- 0
     interrupt_once_started <- function(done, total) {
