@@ -91,6 +91,7 @@ bench:
 	cmake --build build-bench --parallel $(JOBS)
 	if [ -x build-bench/sparsim_bench ]; then ./build-bench/sparsim_bench; fi
 	bench/replicates.sh build-bench/sparsim
+	bench/bindings.sh build-bench
 
 # The same bytes on aarch64: the program cross-built for it and run under
 # qemu-user over the corpus of tools/corpus.sh, every file compared with this

@@ -48,6 +48,7 @@ struct Timing {
   int64_t candidates = 0;
   std::string screen;
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  Generator generator;
 };
 
 // threads 0: the reference loop.
@@ -57,17 +58,19 @@ void TimeSet(const Set& set, int threads, ScanKernel kernel, Timing& best) {
   TextOutput screen = TextOutput::InMemory();
   Console console{no_answers, screen};
   ClusterSeeds seeds;
-  run.state->rand_seed = 12345;
+  run.generator = Generator::Lcg(12345);
   run.state->point_count = set.points;
   run.state->sampling_threads = threads;
-  PlaceClusterSeeds(set.parameters, seeds, *run.state);
+  PlaceClusterSeeds(set.parameters, seeds, *run.state, run.generator);
   auto start = Clock::now();
   if (threads == 0) {
-    run.candidates = FillPointStoreReference(console, set.parameters, seeds, *run.state);
+    run.candidates =
+        FillPointStoreReference(console, set.parameters, seeds, *run.state, run.generator);
   } else {
     FillOptions options;
     options.kernel = kernel;
-    run.candidates = FillPointStoreWith(console, set.parameters, seeds, *run.state, options, nullptr);
+    run.candidates = FillPointStoreWith(console, set.parameters, seeds, *run.state, run.generator,
+                                        options, nullptr);
   }
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   run.screen = screen.contents();
@@ -76,7 +79,7 @@ void TimeSet(const Set& set, int threads, ScanKernel kernel, Timing& best) {
 
 bool SameSet(const Timing& a, const Timing& b, int32_t points) {
   size_t bytes = sizeof(double) * static_cast<size_t>(points + 1);
-  return a.state->rand_seed == b.state->rand_seed && a.candidates == b.candidates &&
+  return a.generator.lcg_state() == b.generator.lcg_state() && a.candidates == b.candidates &&
          a.screen == b.screen &&
          std::memcmp(a.state->store.x.data(), b.state->store.x.data(), bytes) == 0 &&
          std::memcmp(a.state->store.y.data(), b.state->store.y.data(), bytes) == 0;
@@ -159,7 +162,8 @@ bool BenchWalk(int32_t points, int32_t steps, int32_t repeats) {
   WalkTiming fast;
   for (int32_t i = 0; i < repeats; ++i) {
     TimeWalk(RandomStepReference, points, steps, reference);
-    TimeWalk(RandomStep, points, steps, fast);
+    TimeWalk(static_cast<void (*)(double&, double&, double, int32_t&)>(RandomStep), points, steps,
+             fast);
   }
   int64_t work = static_cast<int64_t>(points) * steps;
   PrintRow("W1", "reference", work, reference.seconds, "", "");

@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# make bench: scripted replicates on one thread and on two, side by side.
-# 20 replicates of a sparse clustered set, run with --jobs 1 and --jobs 2;
-# the files of both runs must be the same, and on two free cores the second
-# run should take about half the time (a ratio of 1.8 or more).
+# make bench: scripted replicates.
+# 1. The dialogue's generator: 20 replicates of a sparse clustered set, run
+#    with --jobs 1 and --jobs 2; the files of both runs must be the same, and
+#    on two free cores the second run should take about half the time (a
+#    ratio of 1.8 or more). Together they pass the generator's cycle, so the
+#    run says how many pairs of them share draws.
+# 2. The Philox generator, sampled directly: 99 replicates of the engine
+#    benchmark's S3 and S4 on one thread, the time per pattern, and beside it
+#    spatstat's rThomas (S3) and rMatClust (S4) for the same patterns (the
+#    same window, parents and offspring per parent; S4's conic clusters are
+#    closest to Matérn's uniform discs) in the same run, where R with
+#    spatstat is installed. The goal: no slower per pattern than rThomas.
 set -eu
 program=$(realpath "${1:-build-bench/sparsim}")
 work=$(mktemp -d)
@@ -10,15 +18,17 @@ trap 'rm -rf "$work"' EXIT
 # Each set is about 4 x 10^8 candidates (as the engine benchmark's S3), so
 # that the sets, not the start of the threads, take the time.
 set_options=(generate --rect 0,0,1000,1000 --points 10000 --clusters 5 --radius 2
-             --model normal --seed 2024 --replicates 20 --quiet)
+             --model normal --seed 2024 --replicates 20 --quiet --allow-shared-stream)
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v end="$(seconds)" -v start="$1" 'BEGIN { print end - start }'; }
 
 run() {
-  local jobs=$1 start end
+  local jobs=$1 start
   mkdir "$work/jobs$jobs"
-  start=$(date +%s.%N)
-  "$program" "${set_options[@]}" --jobs "$jobs" -o "$work/jobs$jobs/r{n}.adf"
-  end=$(date +%s.%N)
-  awk -v end="$end" -v start="$start" 'BEGIN { print end - start }'
+  start=$(seconds)
+  "$program" "${set_options[@]}" --jobs "$jobs" -o "$work/jobs$jobs/r{n}.adf" 2> "$work/jobs$jobs.err"
+  elapsed "$start"
 }
 
 one=$(run 1)
@@ -27,3 +37,50 @@ diff -r "$work/jobs1" "$work/jobs2" > /dev/null || { echo "the files differ with
 echo "Scripted replicates: 20 sets of 10000 points in 5 normal clusters (S.D. 2) on 1000 x 1000"
 awk -v one="$one" -v two="$two" \
   'BEGIN { printf "  --jobs 1 %8.2f s\n  --jobs 2 %8.2f s   ratio %.2f (same files)\n", one, two, one / two }'
+sed 's/^sparsim generate: /  /' "$work/jobs1.err"
+
+# The Philox rows: 99 replicates on one thread, written as .ADF files. Both
+# sides are timed in CPU seconds (user and system), which other work on a
+# shared machine does not inflate.
+s3=(--rect 0,0,1000,1000 --points 10000 --clusters 5 --radius 2 --no-seeds-as-points
+    --model normal)
+s4=(--circle 2000 --points 10000 --clusters 20 --radius 5 --no-seeds-as-points --model conic)
+philox() {
+  local name=$1 TIMEFORMAT='%3U %3S'
+  shift
+  mkdir "$work/$name"
+  { time "$program" generate "$@" --generator philox --seed 2024 --replicates 99 --jobs 1 \
+      --quiet -o "$work/$name/r{n}.adf" 2> "$work/$name.err"; } 2> "$work/$name.time"
+  awk '{ print $1 + $2 }' "$work/$name.time"
+}
+p3=$(philox s3 "${s3[@]}")
+p4=$(philox s4 "${s4[@]}")
+for file in "$work"/s3/r*.adf "$work"/s4/r*.adf; do
+  [ "$(head -n 1 "$file" | cut -d ' ' -f 1)" = 10000 ] || { echo "$file: not 10000 points"; exit 1; }
+done
+echo "Philox, sampled directly: 99 replicates of 10000 points on one thread (--jobs 1), CPU time"
+awk -v s3="$p3" -v s4="$p4" 'BEGIN {
+  printf "  S3 1000 x 1000, 5 normal clusters, S.D. 2    %8.2f s   %7.4f s a pattern\n", s3, s3 / 99
+  printf "  S4 circle 2000, 20 conic clusters, radius 5  %8.2f s   %7.4f s a pattern\n", s4, s4 / 99
+}'
+
+if ! command -v Rscript > /dev/null 2>&1 ||
+   ! Rscript -e 'quit(status = !requireNamespace("spatstat", quietly = TRUE))' > /dev/null 2>&1; then
+  echo "  (spatstat's rows skipped: R with spatstat is not installed)"
+  exit 0
+fi
+Rscript - "$p3" "$p4" << 'EOF'
+suppressPackageStartupMessages(library(spatstat))
+args <- as.numeric(commandArgs(trailingOnly = TRUE))
+set.seed(2024)
+square <- owin(c(0, 1000), c(0, 1000))
+circle <- disc(radius = 1000, centre = c(1000, 1000))
+time99 <- function(make) sum(system.time(for (i in 1:99) make())[c("user.self", "sys.self")])
+thomas <- time99(function() rThomas(5 / area(square), scale = 2, mu = 2000, win = square))
+matern <- time99(function() rMatClust(20 / area(circle), scale = 5, mu = 500, win = circle))
+cat("spatstat", format(packageVersion("spatstat")), "(one thread), the same patterns, CPU time:\n")
+cat(sprintf("  S3 rThomas(kappa = 5e-6, scale = 2, mu = 2000)        %8.2f s   %7.4f s a pattern   sparsim/spatstat %.2f\n",
+            thomas, thomas / 99, args[1] / thomas))
+cat(sprintf("  S4 rMatClust(kappa = 6.4e-6, scale = 5, mu = 500)     %8.2f s   %7.4f s a pattern   sparsim/spatstat %.2f\n",
+            matern, matern / 99, args[2] / matern))
+EOF

@@ -41,11 +41,11 @@ void FillSet(benchmark::State& bench, char model, bool contagious) {
   Console console{no_answers, screen};
   GenerationParameters p = Circle(model, contagious);
   ClusterSeeds seeds;
-  state.rand_seed = 12345;
+  Generator generator = Generator::Lcg(12345);
   for (auto _ : bench) {
     state.point_count = kMaxPoints;
-    PlaceClusterSeeds(p, seeds, state);
-    FillPointStore(console, p, seeds, state);
+    PlaceClusterSeeds(p, seeds, state, generator);
+    FillPointStore(console, p, seeds, state, generator);
   }
   bench.SetItemsProcessed(bench.iterations() * kMaxPoints);
 }

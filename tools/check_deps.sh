@@ -3,14 +3,18 @@
 # configure starts:
 #
 #   tools/check_deps.sh run    the program: a C++ compiler, CMake, CLI11
-#   tools/check_deps.sh test   the same, and Google Test for the tests
+#   tools/check_deps.sh test   the same, and Google Test for the tests; and
+#                              for the tests of the Python and R packages,
+#                              pybind11, NumPy, pytest, R, Rcpp and testthat
 #   tools/check_deps.sh cross  the same as run, and the aarch64 cross compiler
 #                              and qemu-user for make check-cross
 #
 # When something is missing: as root, with apt-get at hand, it installs the
 # packages itself; otherwise it names them with the exact apt-get line to run
-# and fails, so that no configure stops half-way for want of a package.
-# Exit status: 0 all there (or installed), 1 something missing.
+# and fails, so that no configure stops half-way for want of a package. The
+# packages of the Python and R tests are wanted, not needed: where they
+# cannot be installed, a note names them and those tests are skipped.
+# Exit status: 0 all there (or installed), 1 something needed missing.
 set -u
 
 goal=${1:-run}
@@ -52,19 +56,56 @@ missing_packages() {
   echo "${need[*]}"
 }
 
+# The packages of the Python and R packages' tests (Debian's /usr/bin/python3
+# is the Python they use).
+python=/usr/bin/python3
+r_has() { Rscript -e "quit(status = !requireNamespace('$1', quietly = TRUE))" > /dev/null 2>&1; }
+wanted_packages() {
+  local want=()
+  [ "$goal" = test ] || return 0
+  [ -f /usr/include/pybind11/pybind11.h ] || want+=(pybind11-dev)
+  "$python" -c 'import pybind11' > /dev/null 2>&1 || want+=(python3-pybind11)
+  "$python" -c 'import numpy' > /dev/null 2>&1 || want+=(python3-numpy)
+  "$python" -c 'import pytest' > /dev/null 2>&1 || want+=(python3-pytest)
+  if command -v Rscript > /dev/null 2>&1; then
+    r_has Rcpp || want+=(r-cran-rcpp)
+    r_has testthat || want+=(r-cran-testthat)
+  else
+    want+=(r-base-core r-cran-rcpp r-cran-testthat)
+  fi
+  echo "${want[*]}"
+}
+
 need=$(missing_packages)
-[ -z "$need" ] && exit 0
+want=$(wanted_packages)
+[ -z "$need" ] && [ -z "$want" ] && exit 0
 
 if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null 2>&1; then
-  echo "Installing the Debian packages that 'make $target' needs: $need"
   export DEBIAN_FRONTEND=noninteractive
-  # shellcheck disable=SC2086 # one word per package
-  if apt-get update -qq && apt-get install -y -qq --no-install-recommends $need; then
-    need=$(missing_packages)
-    [ -z "$need" ] && exit 0
+  if [ -n "$need" ]; then
+    echo "Installing the Debian packages that 'make $target' needs: $need"
+    # shellcheck disable=SC2086 # one word per package
+    if apt-get update -qq && apt-get install -y -qq --no-install-recommends $need; then
+      need=$(missing_packages)
+    fi
+    if [ -n "$need" ]; then
+      echo "'make $target' still needs the Debian packages: $need" >&2
+      exit 1
+    fi
   fi
-  echo "'make $target' still needs the Debian packages: $need" >&2
-  exit 1
+  if [ -n "$want" ]; then
+    echo "Installing the Debian packages of the Python and R tests: $want"
+    # shellcheck disable=SC2086 # one word per package
+    { apt-get update -qq && apt-get install -y -qq --no-install-recommends $want; } ||
+      echo "Could not install them all; the tests that need the missing ones are skipped."
+  fi
+  exit 0
+fi
+
+if [ -z "$need" ]; then
+  echo "The Python and R package tests need Debian packages that are not installed: $want"
+  echo "They are skipped; to run them, install these (as root): apt-get install $want"
+  exit 0
 fi
 
 {

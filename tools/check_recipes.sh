@@ -11,7 +11,8 @@
 # recipes' other files are made first in a scratch folder: SITE.ADF and
 # SITE.OUT of the README's short session, site.csv exported from SITE.ADF,
 # BIG.ADF (values of 10000 and more, which fill their fields), and the
-# guide's SQUARE.ADF and WHOLE.ADF.
+# guide's SQUARE.ADF and WHOLE.ADF (its CSR replicates come from its own
+# ```sh block).
 # Exit status: 0 the recipes read every file right, 1 they did not, 77 the
 # language or its packages are missing here (the note says which).
 set -u
@@ -69,9 +70,14 @@ make_set g 7 r 9000 9000 20000 20000 n 100 c u y big n n y
 make_set g 2024 r 0 0 100 100 n 1000 c u y square n n y
 make_set g 2024 r 0 0 100 100 n 1000 s 1 n 142 u y whole n n y
 
-# blocks LANGUAGE: the fenced blocks of that language in the two files.
+# blocks LANGUAGE: the fenced blocks of that language in the two files, but
+# for those of the sections "From R" and "From Python", which need the
+# packages and are run by their tests (python/tests, r/sparsim/tests).
 blocks() {
-  awk -v open="\`\`\`$1" '$0 == open { inside = 1; next } /^```/ { inside = 0 } inside' \
+  awk -v open="\`\`\`$1" '
+    /^## / { package = ($0 == "## From R" || $0 == "## From Python") }
+    package { next }
+    $0 == open { inside = 1; next } /^```/ { inside = 0 } inside' \
     "$root/README.md" "$root/docs/models.md"
 }
 
@@ -101,6 +107,11 @@ stopifnot(nrow(sims_table) == 99 * 200, all(sims_table$replicate == rep(1:99, ea
 # The scripted runs: 99 replicates of 200 points, and the envelope of them.
 stopifnot(length(sims) == 99, all(sapply(sims, npoints) == 200), npoints(observed) == 200,
           inherits(E, "envelope"))
+# The guide's test of CSR: 99 CSR replicates as the null reject the
+# clustered pattern at the smallest p a rank test of 99 can give, and keep
+# the uniform one.
+stopifnot(length(null) == 99, all(sapply(null, npoints) == 200),
+          clustered_test$p.value == 0.01, uniform_test$p.value > 0.05)
 EOF
   Rscript check.R || { echo "the R recipes failed"; exit 1; }
 else

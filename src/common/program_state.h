@@ -1,5 +1,6 @@
-// The state that lives for the whole run of the program: the point store,
-// the generator's seed and the program-wide file pairs. One ProgramState is
+// The state that lives for the whole run of the program: the point store
+// and the program-wide file pairs (the generator is a value the drivers hand
+// down, numeric/generator.h). One ProgramState is
 // made near main and passed by reference to the mode drivers.
 //
 // Example: after a generated set of 3 points, point_count is 3 and
@@ -29,8 +30,6 @@ struct ProgramState {
   // Points of the current set or walk pass; the walk counts on past
   // kMaxPoints while storing only the first kMaxPoints.
   int32_t point_count = 0;
-  // The whole state of the random generator.
-  int32_t rand_seed = 0;
   InputFile input_file;
   std::string input_name;
   OutputFile output_file;

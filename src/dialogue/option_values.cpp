@@ -1,5 +1,6 @@
 #include "dialogue/option_values.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "common/command_line.h"
@@ -14,6 +15,11 @@ void RefuseOption(const std::string& message) { throw CommandFailure(kExitUsage,
 std::string NotANumberReason(std::size_t error_position, const std::string& converted) {
   if (error_position > converted.size()) return "not a number (it stops short)";
   return "not a number (bad character \"" + converted.substr(error_position - 1, 1) + "\")";
+}
+
+std::string OptionText(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 double RealOption(const std::string& option, const std::string& text, double low, double high,

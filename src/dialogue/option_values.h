@@ -14,6 +14,13 @@
 //     throws CommandFailure(1, "--points 2.5: must be a whole number from 1 to 10000")
 //   IntegerOption("--points", "3OO", 1, 10000)
 //     throws CommandFailure(1, "--points 3OO: not a number (bad character \"O\")")
+//
+// The packages hand their numbers over as text too, each double as the
+// shortest decimal that reads back to it (OptionText), so that a value given
+// to sparsim.generate or sparsim_generate is converted from the very text a
+// command-line user types for it, and gives the same set:
+//   OptionText(20) == "20", OptionText(0.1) == "0.1",
+//   OptionText(1e30) == "1e+30", OptionText(-2.5e-07) == "-2.5e-07"
 
 #ifndef SPARSIM_DIALOGUE_OPTION_VALUES_H_
 #define SPARSIM_DIALOGUE_OPTION_VALUES_H_
@@ -36,6 +43,11 @@ int32_t IntegerOption(const std::string& option, const std::string& text, int32_
 // "not a number (bad character "O")" for 3OO, "not a number (it stops
 // short)" for 1e.
 std::string NotANumberReason(std::size_t error_position, const std::string& converted);
+
+// The shortest decimal text of value that reads back to it (std::to_chars);
+// "nan", "inf" and "-inf" for the values that are no number, which every
+// option refuses.
+std::string OptionText(double value);
 
 // Refuses an option's value: throws CommandFailure with status 1 (usage).
 [[noreturn]] void RefuseOption(const std::string& message);

@@ -56,6 +56,10 @@ std::string FactMembers(const HeaderFacts& facts) {
     members += Member("cluster_radius", ShortestText(facts.cluster_radius->value));
   }
   if (facts.cluster_seeds) members += Member("cluster_seeds", std::to_string(*facts.cluster_seeds));
+  if (!facts.generator.empty()) members += Member("generator", JsonString(facts.generator));
+  if (facts.replicate) members += Member("replicate", std::to_string(*facts.replicate));
+  if (facts.csr) members += Member("csr", "true");
+  if (facts.poisson_mean) members += Member("poisson_mean", std::to_string(*facts.poisson_mean));
   return members;
 }
 

@@ -109,6 +109,24 @@ void ReadClusterLine(std::string_view line, HeaderFacts& facts) {
   if (SkipPast(rest, "Cluster Seeds")) facts.cluster_seeds = TakeInteger(rest);
 }
 
+void ReadSetRecordLines(std::string_view line, HeaderFacts& facts) {
+  std::string_view rest = line;
+  if (SkipPast(rest, "# Generator ")) {
+    if (rest.starts_with("Philox4x64-10")) facts.generator = "philox";
+    if (rest.starts_with("LCG")) facts.generator = "lcg";
+    if (SkipPast(rest, "Replicate")) {
+      SkipBlanks(rest);
+      int64_t value = 0;
+      std::from_chars_result result = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+      if (result.ec == std::errc() && value >= 0) facts.replicate = value;
+    }
+  }
+  rest = line;
+  if (SkipPast(rest, "# Points Uniform over the Whole Site (CSR) #")) facts.csr = true;
+  rest = line;
+  if (SkipPast(rest, "# Point Count Poisson;  Mean")) facts.poisson_mean = TakeInteger(rest);
+}
+
 // The lines of content up to its end mark, without their line ends.
 std::vector<std::string_view> LeadingLines(std::string_view content) {
   content = content.substr(0, content.find(kEndOfFileMark));
@@ -138,6 +156,7 @@ HeaderFacts ReadHeaderFacts(std::string_view content) {
     ReadSiteCorners(line, facts);
     ReadDensityLine(line, facts);
     ReadClusterLine(line, facts);
+    ReadSetRecordLines(line, facts);
   }
   return facts;
 }

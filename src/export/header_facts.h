@@ -17,6 +17,13 @@
 // INF, a hand-edited line) is left out; files without such lines (".OUT",
 // hand-made lists) give no facts at all. Reading never fails.
 //
+// Sets made with other than the defaults add lines (generate/coordinate_file.h):
+//   # Generator Philox4x64-10;  Replicate 3 #
+//   # Points Uniform over the Whole Site (CSR) #
+//   # Point Count Poisson;  Mean 100 #
+// give generator "philox" (or "lcg" for "Generator LCG"), replicate 3, csr
+// and poisson_mean 100. A file without them was made by the LCG.
+//
 // The circle's centre is not recorded in the file.
 
 #ifndef SPARSIM_EXPORT_HEADER_FACTS_H_
@@ -49,6 +56,10 @@ struct HeaderFacts {
   std::optional<int32_t> seed;
   std::optional<RecordedNumber> cluster_radius;  // S.D. for the normal model
   std::optional<int32_t> cluster_seeds;
+  std::string generator;  // "lcg" or "philox"; empty when not recorded (the LCG)
+  std::optional<int64_t> replicate;
+  bool csr = false;
+  std::optional<int32_t> poisson_mean;
 };
 
 HeaderFacts ReadHeaderFacts(std::string_view content);

@@ -30,12 +30,27 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
 std::string PointLine(double x, double y) {
   std::string y_text = Fixed(y, 0, 4);
   // A Y text that fills its field would run into X: a blank keeps them apart.
-  y_text = y_text.size() >= kPointWidth ? " " + y_text : Fixed(y, kPointWidth, 4);
+  y_text.insert(0, y_text.size() >= kPointWidth ? 1 : kPointWidth - y_text.size(), ' ');
   return Fixed(x, kPointWidth, 4) + y_text;
 }
 
+std::vector<std::string> ExtraHeaderLines(const SetRecord& record) {
+  std::vector<std::string> lines;
+  if (record.philox || record.replicate >= 0) {
+    std::string line = record.philox ? "# Generator Philox4x64-10" : "# Generator LCG";
+    if (record.replicate >= 0) line += ";  Replicate " + std::to_string(record.replicate);
+    lines.push_back(line + " #");
+  }
+  if (record.csr) lines.emplace_back("# Points Uniform over the Whole Site (CSR) #");
+  if (record.poisson_mean >= 0) {
+    lines.push_back("# Point Count Poisson;  Mean " + FormatInteger(record.poisson_mean, 0) + " #");
+  }
+  return lines;
+}
+
 void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
-                          const GenerationParameters& parameters, int32_t run_seed) {
+                          const GenerationParameters& parameters, int32_t run_seed,
+                          const SetRecord& record) {
   file.WriteLine(FormatInteger(state.point_count, 0) + " #Points# 2 #Coordinates#");
   file.WriteLine(SiteLine(parameters));
   file.WriteLine(DensityLine(parameters, run_seed));
@@ -43,6 +58,7 @@ void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
     file.WriteLine("# Radius or S.D." + Fixed(parameters.cluster_radius, 8, 4) +
                    ";  Cluster Seeds " + FormatInteger(parameters.seed_count, 0) + " #");
   }
+  for (const std::string& line : ExtraHeaderLines(record)) file.WriteLine(line);
   for (int32_t i = 1; i <= state.point_count; ++i) {
     file.WriteLine(PointLine(state.store.x[i], state.store.y[i]));
   }

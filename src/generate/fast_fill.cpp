@@ -538,10 +538,14 @@ int64_t RoundedDraws(double draws) {
 // accepted candidates until the set is complete.
 class Decider {
  public:
-  Decider(Console& console, ProgramState& state, int32_t accepted, uint32_t start_state)
-      : console_(console), state_(state), accepted_(accepted), start_state_(start_state) {}
+  Decider(Console& console, ProgramState& state, int32_t accepted, Generator& generator)
+      : console_(console), state_(state), accepted_(accepted), generator_(generator),
+        first_draw_(generator.draws()) {}
 
   bool done() const { return done_; }
+  int32_t accepted() const { return accepted_; }
+  // Moves the generator to draw number draw of the fill.
+  void MoveTo(int64_t draw) { generator_.SkipLcg(draw - (generator_.draws() - first_draw_)); }
   int entry() const { return entry_; }
   int32_t remaining() const { return state_.point_count - accepted_; }
   int64_t candidates() const { return candidates_; }
@@ -583,10 +587,7 @@ class Decider {
     state_.store.x[static_cast<size_t>(accepted_)] = event.x;
     state_.store.y[static_cast<size_t>(accepted_)] = event.y;
     done_ = accepted_ >= state_.point_count;
-    if (done_ || accepted_ % 10 == 0) {
-      state_.rand_seed =
-          static_cast<int32_t>(RandomJump::Steps(r.first_draw + event.end).Apply(start_state_));
-    }
+    if (done_ || accepted_ % 10 == 0) MoveTo(r.first_draw + event.end);
     if (accepted_ % 10 == 0) ShowProgress(console_, accepted_);
     return done_;
   }
@@ -594,7 +595,8 @@ class Decider {
   Console& console_;
   ProgramState& state_;
   int32_t accepted_;
-  uint32_t start_state_;
+  Generator& generator_;
+  int64_t first_draw_;
   int64_t candidates_ = 0;
   int entry_ = 0;
   bool done_ = false;
@@ -734,23 +736,23 @@ int ScanningThreads(const FillOptions& options, const ProgramState& state) {
 }  // namespace
 
 int64_t FillPointStoreWith(Console& console, const GenerationParameters& parameters,
-                           const ClusterSeeds& seeds, ProgramState& state,
-                           const FillOptions& options, FillReport* report) {
+                           const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                           const FillOptions& options, FillReport* report, int64_t draw_budget) {
   FillReport unused;
   FillReport& out = report != nullptr ? *report : unused;
   out = FillReport{};
   int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
   if (accepted >= state.point_count) return 0;
   if (!FastEngineApplies(parameters)) {
-    return FillPointStoreReference(console, parameters, seeds, state);
+    return FillPointStoreReference(console, parameters, seeds, state, generator, draw_budget);
   }
   ThrowIfInterrupted();
   ScanKernel kernel = ScanKernelAvailable(options.kernel) && options.kernel != ScanKernel::kAuto
                           ? options.kernel
                           : DefaultScanKernel();
-  auto start_state = static_cast<uint32_t>(state.rand_seed);
+  auto start_state = static_cast<uint32_t>(generator.lcg_state());
   const SetScanner scanner(parameters, seeds, kernel, start_state);
-  Decider decider(console, state, accepted, start_state);
+  Decider decider(console, state, accepted, generator);
   out.fast_engine = true;
   out.kernel = kernel;
   int threads = ScanningThreads(options, state);
@@ -765,28 +767,48 @@ int64_t FillPointStoreWith(Console& console, const GenerationParameters& paramet
   double seconds = 0;
   int64_t draw = 0;  // the next block's first draw
   int64_t length = first;
+  // A block is taken only when its last candidate, which may reach two
+  // draws past its end, stays within the budget.
+  auto within_budget = [&](int64_t from, int64_t draws) { return from + draws + 2 <= draw_budget; };
+  bool near_end = false;
   do {
+    if (!within_budget(draw, length)) {
+      near_end = true;
+      break;
+    }
     take(scanner.Scan(draw, length, 1u << decider.entry(), decider.remaining(), StopCheck{}));
     draw += length;
     length = std::min(2 * length, last);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   } while (!decider.done() && (threads <= 1 || seconds < options.solo_seconds));
-  if (!decider.done()) {
+  if (!decider.done() && !near_end) {
     double rate = static_cast<double>(draw) / std::max(seconds, 1e-9);
     int64_t block_draws = std::clamp(RoundedDraws(rate * kPoolBlockSeconds), first, last);
     ScanPool pool(scanner, draw, block_draws, threads, decider.remaining());
     out.threads_started = pool.started();
     for (int64_t block = 0; !decider.done(); ++block) {
+      if (!within_budget(draw, block_draws)) break;
       take(pool.Take(block, decider.remaining()));
+      draw += block_draws;
     }
   }
-  out.candidates = decider.candidates();
-  return decider.candidates();
+  int64_t candidates = decider.candidates();
+  if (!decider.done()) {
+    // The rest, up to the budget, one candidate at a time.
+    int64_t next = draw + decider.entry();
+    decider.MoveTo(next);
+    candidates += FillPointStoreFrom(console, parameters, seeds, state, generator,
+                                     decider.accepted(), draw_budget - next);
+  }
+  out.candidates = candidates;
+  return candidates;
 }
 
 int64_t FillPointStore(Console& console, const GenerationParameters& parameters,
-                       const ClusterSeeds& seeds, ProgramState& state) {
-  return FillPointStoreWith(console, parameters, seeds, state, FillOptions{}, nullptr);
+                       const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                       int64_t draw_budget) {
+  return FillPointStoreWith(console, parameters, seeds, state, generator, FillOptions{}, nullptr,
+                            draw_budget);
 }
 
 }  // namespace sparsim

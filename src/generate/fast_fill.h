@@ -20,7 +20,7 @@
 //   FillOptions options;
 //   options.kernel = ScanKernel::kPortable;
 //   FillReport report;
-//   FillPointStoreWith(console, parameters, seeds, state, options, &report);
+//   FillPointStoreWith(console, parameters, seeds, state, generator, options, &report);
 //   // the same points as FillPointStore; report.threads_started scanning
 //   // threads, report.exact_candidates decided exactly
 
@@ -64,10 +64,14 @@ struct FillReport {
   int64_t exact_candidates = 0;
 };
 
-// FillPointStore with explicit choices; report may be null.
+// FillPointStore with explicit choices; report may be null. Where
+// draw_budget ends within reach of the next block, the rest of the set is
+// decided one candidate after another as the reference engine does, so both
+// engines stop at the same candidate.
 int64_t FillPointStoreWith(Console& console, const GenerationParameters& parameters,
-                           const ClusterSeeds& seeds, ProgramState& state,
-                           const FillOptions& options, FillReport* report);
+                           const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                           const FillOptions& options, FillReport* report,
+                           int64_t draw_budget = kLcgCycleDraws);
 
 }  // namespace sparsim
 

@@ -92,22 +92,18 @@ GenerationParameters AskSetParameters(Console& console, ProgramState& state) {
   return p;
 }
 
-int64_t GenerateSet(Console& console, const GenerationParameters& parameters, ClusterSeeds& seeds,
-                    ProgramState& state) {
-  PlaceClusterSeeds(parameters, seeds, state);
-  return FillPointStore(console, parameters, seeds, state);
-}
-
 void GeneratePoints(Console& console, ProgramState& state) {
-  AskSeed(console, state.rand_seed);
-  ShowSeed(console, state.rand_seed);
-  const int32_t run_seed = state.rand_seed;
+  int32_t run_seed = 0;
+  AskSeed(console, run_seed);
+  ShowSeed(console, run_seed);
+  Generator generator = Generator::Lcg(run_seed);
   ClusterSeeds seeds;
   do {
     GenerationParameters parameters = AskSetParameters(console, state);
     WarnIfHopeless(console, parameters, state.point_count);
-    GenerateSet(console, parameters, seeds, state);
-    console.out.WriteLine();  // ends the line of the running count
+    SetOutcome outcome = GenerateSet(console, parameters, SetOptions{}, seeds, state, generator);
+    // Ends the line of the running count, or writes over it.
+    console.out.WriteLine(outcome.exhausted ? CycleExhaustedLine(outcome.points) : "");
     if (AskYesNo(console, "Write Coordinates", kDefaultYes)) {
       WriteCoordinateFile(console, state, parameters, run_seed);
     }

@@ -15,13 +15,40 @@ constexpr double kNormalTailLimit = 10;
 
 double PointMass(double d) { return d == 0 ? 1.0 : 0.0; }
 
-void DrawSitePoint(const GenerationParameters& p, double& x, double& y, int32_t& rand_seed) {
-  if (p.shape == kCircle) {
-    RandomPointInCircle(x, y, p.centre_x, p.centre_y, p.site_radius, rand_seed);
-  } else {
-    RandomPointInRectangle(x, y, p.x_min, p.y_min, p.x_max, p.y_max, rand_seed);
+long double Draw(int32_t& rand_seed) { return Random(rand_seed); }
+long double Draw(Generator& generator) { return generator.Next(); }
+
+template <typename Source>
+void CirclePoint(double& x, double& y, double centre_x, double centre_y, double radius,
+                 Source& source) {
+  double distance = kFarAway;
+  while (distance > radius) {
+    x = CircleCoordinate(Draw(source), centre_x, radius);
+    y = CircleCoordinate(Draw(source), centre_y, radius);
+    distance = PointDistance(x, y, centre_x, centre_y);
   }
 }
+
+template <typename Source>
+void RectanglePoint(double& x, double& y, double x_min, double y_min, double x_max, double y_max,
+                    Source& source) {
+  double width = static_cast<double>(ExtendedSubtract(x_max, x_min));
+  double height = static_cast<double>(ExtendedSubtract(y_max, y_min));
+  x = RectangleCoordinate(Draw(source), width, x_min);
+  y = RectangleCoordinate(Draw(source), height, y_min);
+}
+
+void DrawSitePoint(const GenerationParameters& p, double& x, double& y, Generator& generator) {
+  if (p.shape == kCircle) {
+    CirclePoint(x, y, p.centre_x, p.centre_y, p.site_radius, generator);
+  } else {
+    RectanglePoint(x, y, p.x_min, p.y_min, p.x_max, p.y_max, generator);
+  }
+}
+
+// The draws the next candidate takes, when they can be known before it is
+// drawn: 3 for a rectangle; a circle's attempts are found one by one.
+constexpr int64_t kRectangleCandidateDraws = 3;
 
 // The sum over every seed, one by one: seeds 1, 2, ... until it reaches 1.
 double SumOverEverySeed(const GenerationParameters& p, const ClusterSeeds& seeds, double x,
@@ -73,21 +100,23 @@ void ShowProgress(Console& console, int32_t count) {
 }
 
 void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,
+                         Generator& generator) {
+  CirclePoint(x, y, centre_x, centre_y, radius, generator);
+}
+
+void RandomPointInCircle(double& x, double& y, double centre_x, double centre_y, double radius,
                          int32_t& rand_seed) {
-  double distance = kFarAway;
-  while (distance > radius) {
-    x = CircleCoordinate(Random(rand_seed), centre_x, radius);
-    y = CircleCoordinate(Random(rand_seed), centre_y, radius);
-    distance = PointDistance(x, y, centre_x, centre_y);
-  }
+  CirclePoint(x, y, centre_x, centre_y, radius, rand_seed);
+}
+
+void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, double x_max,
+                            double y_max, Generator& generator) {
+  RectanglePoint(x, y, x_min, y_min, x_max, y_max, generator);
 }
 
 void RandomPointInRectangle(double& x, double& y, double x_min, double y_min, double x_max,
                             double y_max, int32_t& rand_seed) {
-  double width = static_cast<double>(ExtendedSubtract(x_max, x_min));
-  double height = static_cast<double>(ExtendedSubtract(y_max, y_min));
-  x = RectangleCoordinate(Random(rand_seed), width, x_min);
-  y = RectangleCoordinate(Random(rand_seed), height, y_min);
+  RectanglePoint(x, y, x_min, y_min, x_max, y_max, rand_seed);
 }
 
 double NormalDensity(double mean, double standard_deviation, double value) {
@@ -127,14 +156,14 @@ double ModelValue(char model, double d, double cluster_radius, double site_radiu
 }
 
 void PlaceClusterSeeds(const GenerationParameters& parameters, ClusterSeeds& seeds,
-                       ProgramState& state) {
+                       ProgramState& state, Generator& generator) {
   if (!parameters.contagious) {
     seeds.x[1] = parameters.centre_x;
     seeds.y[1] = parameters.centre_y;
     return;
   }
   for (int32_t i = 1; i <= parameters.seed_count; ++i) {
-    DrawSitePoint(parameters, seeds.x[i], seeds.y[i], state.rand_seed);
+    DrawSitePoint(parameters, seeds.x[i], seeds.y[i], generator);
     if (parameters.seeds_as_points) {
       state.store.x[i] = seeds.x[i];
       state.store.y[i] = seeds.y[i];
@@ -143,22 +172,46 @@ void PlaceClusterSeeds(const GenerationParameters& parameters, ClusterSeeds& see
 }
 
 int64_t FillPointStoreReference(Console& console, const GenerationParameters& parameters,
-                                const ClusterSeeds& seeds, ProgramState& state) {
-  int64_t candidates = 0;
+                                const ClusterSeeds& seeds, ProgramState& state,
+                                Generator& generator, int64_t draw_budget) {
   int32_t accepted = parameters.seeds_as_points ? parameters.seed_count : 0;
+  return FillPointStoreFrom(console, parameters, seeds, state, generator, accepted, draw_budget);
+}
+
+int64_t FillPointStoreFrom(Console& console, const GenerationParameters& parameters,
+                 const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                 int32_t accepted, int64_t draw_budget) {
+  int64_t candidates = 0;
+  const int64_t end = generator.draws() + draw_budget;
+  // A circle's attempts are drawn one by one on a copy, so that a candidate
+  // that would pass the budget leaves the generator where it was.
+  const bool circle = parameters.shape == kCircle;
   while (accepted < state.point_count) {
     ThrowIfInterrupted();
     double x = 0;
     double y = 0;
-    DrawSitePoint(parameters, x, y, state.rand_seed);
+    if (!circle) {
+      if (end - generator.draws() < kRectangleCandidateDraws) break;
+      DrawSitePoint(parameters, x, y, generator);
+    } else {
+      Generator trial = generator;
+      DrawSitePoint(parameters, x, y, trial);
+      if (trial.draws() + 1 > end) break;
+      generator = trial;
+    }
     double sum = SumOverEverySeed(parameters, seeds, x, y);
     ++candidates;
-    if (Random(state.rand_seed) < sum) {
+    if (generator.Next() < sum) {
       ++accepted;
       state.store.x[accepted] = x;
       state.store.y[accepted] = y;
       if (accepted % 10 == 0) ShowProgress(console, accepted);
     }
+  }
+  if (accepted < state.point_count) {
+    // Out of draws: the generator stands after exactly draw_budget of them.
+    if (generator.is_lcg()) generator.SkipLcg(end - generator.draws());
+    state.point_count = accepted;
   }
   return candidates;
 }

@@ -9,6 +9,7 @@
 #include "common/program_state.h"
 #include "dialogue/numeric_prompts.h"
 #include "dialogue/option_values.h"
+#include "generate/generate_set.h"
 #include "generate/sampling.h"
 #include "generate/set_parameters.h"
 #include "generate/trial_estimate.h"
@@ -109,8 +110,18 @@ int32_t CheckCount(const SetOptions& o, GenerationParameters& p) {
 }
 
 void CheckSpread(const SetOptions& o, GenerationParameters& p, int32_t point_count) {
+  if (o.csr) {
+    if (o.centred) RefuseOption("--csr and --centred exclude each other");
+    if (o.clusters) RefuseOption("--csr and --clusters exclude each other");
+    if (o.radius) RefuseOption("--radius goes with --clusters only");
+    if (o.seeds_as_points) RefuseOption("--seeds-as-points goes with --clusters only");
+    if (o.no_seeds_as_points) RefuseOption("--no-seeds-as-points goes with --clusters only");
+    if (o.model) RefuseOption("--model goes with --centred or --clusters; --csr is uniform");
+    p = CsrParameters(p);
+    return;
+  }
   if (o.centred && o.clusters) RefuseOption("--centred and --clusters exclude each other");
-  if (!o.centred && !o.clusters) RefuseOption("choose --centred or --clusters K --radius R");
+  if (!o.centred && !o.clusters) RefuseOption("choose --centred, --clusters K --radius R or --csr");
   if (o.seeds_as_points && o.no_seeds_as_points) {
     RefuseOption("--seeds-as-points and --no-seeds-as-points exclude each other");
   }
@@ -154,7 +165,18 @@ CheckedSet CheckSetOptions(const SetOptions& options) {
   CheckSite(options, set.parameters);
   set.point_count = CheckCount(options, set.parameters);
   CheckSpread(options, set.parameters, set.point_count);
-  set.parameters.model = CheckModel(options.model);
+  if (!options.csr) set.parameters.model = CheckModel(options.model);
+  if (options.poisson) {
+    const GenerationParameters& p = set.parameters;
+    int32_t seed_points = p.contagious && p.seeds_as_points ? p.seed_count : 0;
+    if (set.point_count - seed_points > kLargestPoissonMean) {
+      RefuseOption("--poisson: the mean of " + std::to_string(set.point_count - seed_points) +
+                   " points drawn must be at most " +
+                   std::to_string(static_cast<int32_t>(kLargestPoissonMean)) +
+                   ", so that a count above " + std::to_string(kMaxPoints) +
+                   " stays negligible");
+    }
+  }
   return set;
 }
 

@@ -19,6 +19,12 @@
 // Defaults are the dialogue's: the centre of a circle is one radius from
 // each axis (to 2 decimals), the cluster seeds are points of the set, the
 // model is normal.
+//
+// csr takes the place of centred and clusters: the parameters are then
+// CsrParameters of the site (generate/generate_set.h), whose header the file
+// records. poisson is refused when the mean it would draw from passes
+// kLargestPoissonMean. GenerateSet reads csr, poisson and draw_limit from the
+// same struct.
 
 #ifndef SPARSIM_GENERATE_SET_OPTIONS_H_
 #define SPARSIM_GENERATE_SET_OPTIONS_H_
@@ -28,6 +34,7 @@
 #include <string>
 
 #include "generate/generation_parameters.h"
+#include "numeric/generator.h"
 
 namespace sparsim {
 
@@ -44,6 +51,14 @@ struct SetOptions {
   bool seeds_as_points = false;
   bool no_seeds_as_points = false;
   std::optional<std::string> model;
+  // Complete spatial randomness: points uniform over the whole site, in
+  // place of --centred or --clusters (generate/generate_set.h).
+  bool csr = false;
+  // The point count drawn from a Poisson law whose mean is the count given.
+  bool poisson = false;
+  // The most draws an LCG set may take; Philox sets have no limit. Not an
+  // option of the command line: tests ask for less than the whole cycle.
+  int64_t draw_limit = kLcgCycleDraws;
 };
 
 struct CheckedSet {

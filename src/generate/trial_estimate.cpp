@@ -53,10 +53,28 @@ std::string HopelessWarning(const GenerationParameters& parameters, int32_t poin
          " Trial Points Needed - Press Ctrl-C to Stop";
 }
 
+long double EstimateDrawCount(const GenerationParameters& parameters, int32_t point_count) {
+  long double candidates = EstimateTrialCount(parameters, point_count);
+  if (candidates == 0) return 0;
+  bool circle = parameters.shape == kCircle;
+  long double point_draws = circle ? 8 / kPi : 2;
+  long double seeds = parameters.contagious ? parameters.seed_count : 0;
+  return seeds * point_draws + candidates * (point_draws + 1);
+}
+
+std::string CycleWarning(const GenerationParameters& parameters, int32_t point_count) {
+  long double draws = EstimateDrawCount(parameters, point_count);
+  if (draws <= 0x1p32L) return "";
+  return "Warning: About " + FormatTrialCount(draws) +
+         " Random Numbers Needed - Beyond the Cycle of 2^32, Set Will Stop Early";
+}
+
 void WarnIfHopeless(Console& console, const GenerationParameters& parameters, int32_t point_count) {
   std::string warning = HopelessWarning(parameters, point_count);
-  if (warning.empty()) return;
-  console.out.WriteLine(warning);
+  std::string cycle = CycleWarning(parameters, point_count);
+  if (warning.empty() && cycle.empty()) return;
+  if (!warning.empty()) console.out.WriteLine(warning);
+  if (!cycle.empty()) console.out.WriteLine(cycle);
   // The set may run for hours without another character: show it now.
   console.out.Flush();
 }

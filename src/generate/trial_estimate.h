@@ -51,9 +51,23 @@ std::string FormatTrialCount(long double estimate);
 // when the set's estimate passes kHopelessTrialCount; empty otherwise.
 std::string HopelessWarning(const GenerationParameters& parameters, int32_t point_count);
 
-// Writes "Warning: About <estimate> Trial Points Needed - Press Ctrl-C to
-// Stop" and flushes the console when the set's estimate passes
-// kHopelessTrialCount; writes nothing otherwise. Draws nothing.
+// The random numbers the estimate's candidates and the seeds take: 3 for a
+// rectangle's candidate (X, Y, acceptance) and 2 for a seed; on a circle
+// attempts of 2 draws of which pi/4 fall inside, so 8/pi for a point and
+// 1 + 8/pi for a candidate. 0 where EstimateTrialCount says nothing.
+long double EstimateDrawCount(const GenerationParameters& parameters, int32_t point_count);
+
+// "Warning: About <draws> Random Numbers Needed - Beyond the Cycle of 2^32,
+// Set Will Stop Early" when EstimateDrawCount passes the LCG's cycle of 2^32
+// draws, after which a set stops (generate/generate_set.h); empty otherwise.
+// Example: 5 normal clusters of S.D. 2 with 10000 points on 3500 x 3500
+// estimate 4.9e9 candidates, 1.5e10 draws: "Warning: About 1.5E+10 ...".
+// The exponent has no padding, as in FormatTrialCount: "4.3E+9".
+std::string CycleWarning(const GenerationParameters& parameters, int32_t point_count);
+
+// Writes HopelessWarning's line, then CycleWarning's, each where it applies,
+// and flushes the console when it wrote one; writes nothing otherwise.
+// Draws nothing.
 void WarnIfHopeless(Console& console, const GenerationParameters& parameters, int32_t point_count);
 
 }  // namespace sparsim

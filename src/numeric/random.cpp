@@ -10,6 +10,21 @@ long double Random(int32_t& rand_seed) {
   return RandomValue(state);
 }
 
+uint32_t CyclePosition(uint32_t state) {
+  uint32_t position = 0;
+  uint32_t reached = 0;  // RandomJump::Steps(position).Apply(0)
+  RandomJump power = RandomJump::Steps(1);
+  for (int bit = 0; bit < 32; ++bit) {
+    uint32_t mask = bit == 31 ? ~0u : (2u << bit) - 1;
+    if (((reached ^ state) & mask) != 0) {
+      reached = power.Apply(reached);
+      position |= 1u << bit;
+    }
+    power = power.Then(power);
+  }
+  return position;
+}
+
 namespace {
 
 uint64_t MonotonicNanoseconds() {

@@ -59,6 +59,20 @@ struct RandomJump {
   constexpr uint32_t Apply(uint32_t state) const { return state * multiplier + increment; }
 };
 
+// The position of state on the generator's one cycle of 2^32 states,
+// counted in draws from the state 0: the p in [0, 2^32) with
+// RandomJump::Steps(p).Apply(0) == state. The states modulo 2^(k+1) repeat
+// with period 2^(k+1), so p is found bit by bit from the lowest: 32 jumps.
+// Two runs whose first states lie at positions p and q, taking m and n
+// draws, share states exactly when their stretches [p, p + m] and
+// [q, q + n] meet modulo 2^32.
+//
+// Example: CyclePosition(0) == 0, CyclePosition(1) == 1,
+// CyclePosition(134775814) == 2 (0 -> 1 -> 134775814), and the state just
+// before 0, 0x26B05733 (0x26B05733 x 134775813 + 1 = 0 mod 2^32), gives
+// 2^32 - 1.
+uint32_t CyclePosition(uint32_t state);
+
 // Sets rand_seed from the clock: the low 32 bits of a nanosecond monotonic
 // clock, read as signed. Draws nothing.
 void Randomize(int32_t& rand_seed);

@@ -55,9 +55,20 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
            "0 or none: from the clock (reported)")
       ->group(group);
   texts
+      .Add(app, "--generator", run.generator, "G",
+           "lcg (default): the dialogue's generator, a cycle of 2^32 draws;\n"
+           "philox: Philox4x64-10, replicate k from the key (S, k), no\n"
+           "two replicates sharing a draw (as numpy.random.Philox)")
+      ->group(group);
+  texts
       .Add(app, "--replicates", run.replicates, "N",
-           "replicates, each from its own seed (default 1);\n"
+           "replicates, each from its own stream (default 1); with the LCG\n"
            "replicate 1 uses S, the others seeds derived from S")
+      ->group(group);
+  texts
+      .Add(app, "--replicate", run.replicate, "K",
+           "make replicate K alone, the very file of a full run; {n} is\n"
+           "padded to the width of --replicates N when given")
       ->group(group);
   texts
       .Add(app, "-o,--output", run.output, "PATTERN",
@@ -82,26 +93,41 @@ void AddRunOptions(CLI::App& app, TextOptions& texts, RunOptions& run, bool walk
       .Add(app, "--manifest", run.manifest, "FILE",
            walk ? "CSV list: replicate,seed,pass,file,points,seconds;\n- for standard output"
                 : "CSV list: replicate,seed,file,points,candidates,seconds;\n"
-                  "- for standard output")
+                  "with the LCG also stream_start,draws (the replicate's\n"
+                  "stretch of the cycle) before seconds; - for standard output")
       ->group(group);
   app.add_flag("--force", run.force, "replace existing files")->group(group);
+  if (!walk) {
+    app.add_flag("--skip-existing", run.skip_existing,
+                 "keep the files already whole (same set, seed and generator)\n"
+                 "and make the others; the manifest lists them all")
+        ->group(group);
+    app.add_flag("--allow-shared-stream", run.allow_shared_stream,
+                 "with the LCG, go on when the replicates' draws would pass\n"
+                 "the cycle of 2^32, so that replicates share draws")
+        ->group(group);
+  }
   app.add_flag("-q,--quiet", run.quiet, "no progress line on standard error")->group(group);
 }
 
 const char kExitStatuses[] =
     "Exit status: 0 done; 1 bad options or output names, nothing written; 2 a file could not\n"
-    "be read or written, or holds a bad number; 130, 143, 129 stopped by SIGINT, SIGTERM,\n"
-    "SIGHUP (finished files and their manifest lines are kept).\n";
+    "be read or written, or holds a bad number, or a set ran out of the generator's cycle;\n"
+    "130, 143, 129 stopped by SIGINT, SIGTERM, SIGHUP (finished files and their manifest\n"
+    "lines are kept).\n";
 
 void DefineGenerate(CLI::App& app, TextOptions& texts, GenerateOptions& o) {
   SetUpHelp(app,
             "Usage: sparsim generate (--circle D [--centre X,Y] | --rect XMIN,YMIN,XMAX,YMAX)\n"
-            "         (--points N | --density D) (--centred | --clusters K --radius R)\n"
-            "         [--model M] [--seed S] [--replicates N] [-o PATTERN] [options]",
+            "         (--points N | --density D) [--poisson]\n"
+            "         (--centred | --clusters K --radius R | --csr) [--model M]\n"
+            "         [--seed S] [--generator lcg|philox] [--replicates N] [-o PATTERN] [options]",
             kVersion);
   app.description(
       "Generate random points as the dialogue does, replicate after replicate; replicate 1\n"
-      "with seed S is byte for byte the .ADF file the dialogue writes for seed S.");
+      "with seed S is byte for byte the .ADF file the dialogue writes for seed S. With\n"
+      "--generator philox the points are sampled directly around the cluster seeds, with\n"
+      "the same distribution, and no two replicates share a draw.");
   const std::string site = "Site (choose one)";
   texts.Add(app, "--circle", o.circle, "D", "circular site of diameter D (0 to 1e30)")->group(site);
   texts
@@ -118,8 +144,16 @@ void DefineGenerate(CLI::App& app, TextOptions& texts, GenerateOptions& o) {
       .Add(app, "--density", o.density, "D",
            "points per square unit; the count (nearest, ties to even) at most 10000")
       ->group(count);
+  app.add_flag("--poisson", o.poisson,
+               "draw the number of points from a Poisson law whose mean is the\n"
+               "count asked (at most 9300)")
+      ->group("Count law");
   const std::string spread = "Spread (choose one)";
   app.add_flag("--centred,--centered", o.centred, "points centred on the site")->group(spread);
+  app.add_flag("--csr", o.csr,
+               "complete spatial randomness: points uniform over the whole site\n"
+               "(no --model)")
+      ->group(spread);
   texts
       .Add(app, "--clusters", o.clusters, "K",
            "points contagious around K random cluster seeds (0 to 500)")

@@ -16,15 +16,12 @@
 
 #include "common/command_line.h"
 #include "dialogue/option_values.h"
-#include "numeric/replicate_seeds.h"
+#include "dialogue/replicate_options.h"
 
 namespace sparsim {
 namespace {
 
-constexpr int32_t kMostReplicates = 1000000;
 constexpr int64_t kMostFiles = 1000000;
-constexpr int32_t kMostJobs = 1024;
-constexpr int32_t kLargestSeed = 2147483647;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 int32_t Digits(int32_t value) { return static_cast<int32_t>(std::to_string(value).size()); }
@@ -214,7 +211,7 @@ void CheckFiles(const OutputPlan& plan, const std::vector<std::string>& files, F
       if (S_ISREG(file.st_mode) && ++existing == 1) first_existing = name;
     }
   }
-  if (existing == 0 || plan.force) return;
+  if (existing == 0 || plan.force || plan.skip_existing) return;
   if (existing == 1) RefuseOption(first_existing + " exists; give --force to replace it");
   RefuseOption(first_existing + " and " + std::to_string(existing - 1) +
                " more of the files to write exist; give --force to replace them");
@@ -248,27 +245,18 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   plan.passes = passes;
   plan.force = options.force;
   plan.quiet = options.quiet;
-  int32_t seed = 0;
-  if (options.seed) seed = IntegerOption("--seed", *options.seed, -kLargestSeed, kLargestSeed);
-  plan.seed_from_clock = seed == 0;
-  if (plan.seed_from_clock) seed = ClockSeed();
-  if (options.replicates) {
-    plan.replicates = IntegerOption("--replicates", *options.replicates, 1, kMostReplicates);
-  }
-  for (int32_t k = 1; k <= plan.replicates; ++k) plan.seeds.push_back(ReplicateSeed(seed, k));
-  if (options.jobs) {
-    plan.jobs = IntegerOption("--jobs", *options.jobs, 1, kMostJobs);
-  } else {
-    plan.jobs = std::max(1u, std::thread::hardware_concurrency());
-  }
-  // Replicates share the cores; a single one scans its candidates on every
-  // thread it is given.
-  if (plan.replicates > 1) {
-    plan.sampling_threads = 1;
-  } else {
-    plan.sampling_threads = options.jobs ? plan.jobs : 0;
-  }
-  plan.jobs = std::min(plan.jobs, plan.replicates);
+  plan.skip_existing = options.skip_existing;
+  ReplicatePlan run = CheckReplicateOptions(
+      {options.seed, options.generator, options.replicates, options.replicate, options.jobs});
+  plan.seed = run.seed;
+  plan.seed_from_clock = run.seed_from_clock;
+  plan.philox = run.philox;
+  plan.replicates = run.replicates;
+  plan.first_replicate = run.first_replicate;
+  plan.study_replicates = run.study_replicates;
+  plan.seeds = std::move(run.seeds);
+  plan.jobs = run.jobs;
+  plan.sampling_threads = run.sampling_threads;
 
   if (int64_t{plan.replicates} * passes > kMostFiles) {
     RefuseOption("--replicates " + std::to_string(plan.replicates) + " with --passes " +
@@ -296,11 +284,17 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
     RefuseOption("--passes " + std::to_string(passes) +
                  " writes a file per pass: give -o PATTERN with {pass} in it");
   }
+  if (plan.skip_existing && to_stdout) RefuseOption("--skip-existing needs -o PATTERN");
+  if (plan.skip_existing && plan.format != OutputFormat::kNative) {
+    RefuseOption("--skip-existing needs the " + kind.native_name +
+                 " format, whose header names each file's seed and generator");
+  }
   const int32_t named_replicates = plan.combined ? 1 : plan.replicates;
   for (int32_t k = 1; k <= named_replicates; ++k) {
     for (int32_t pass = 1; pass <= passes; ++pass) {
       plan.names.push_back(to_stdout ? std::string()
-                                     : ExpandPattern(*options.output, k, plan.replicates,
+                                     : ExpandPattern(*options.output, plan.Number(k),
+                                                     plan.study_replicates,
                                                      plan.seeds[static_cast<std::size_t>(k - 1)],
                                                      pass, passes));
     }

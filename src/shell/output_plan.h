@@ -7,6 +7,16 @@
 // replicates, "sim{n}.adf" gives sim01.adf ... sim20.adf. Without -o (or with
 // -o -) the one file goes to standard output.
 //
+// --replicate K makes replicate K alone, under the name and from the seed it
+// has in a full run: {n} is padded to the width of --replicates N when that
+// is given too (--replicate 7 --replicates 20: sim07.adf), and not padded
+// otherwise (sim7.adf). The run's replicates are numbered from 1 in the plan;
+// Number gives their replicate numbers.
+//
+// Seeds: with the LCG, replicate k uses ReplicateSeed(S, k)
+// (numeric/replicate_seeds.h); with --generator philox every replicate
+// records the run's seed S, replicate k drawing from the key (S, k).
+//
 // Mistakes (a bad value, two replicates given one name, an existing file
 // without --force, an output that is the input) end the command with status
 // 1 before any file is touched; a folder that is not there, status 2.
@@ -33,10 +43,14 @@ struct RunKind {
 
 // The checked options of a run and the names of its files.
 struct OutputPlan {
-  int32_t replicates = 1;
+  int32_t replicates = 1;  // made by this run
+  int32_t first_replicate = 1;  // the number of the run's first replicate
+  int32_t study_replicates = 1;  // --replicates N (with --replicate K alone, K)
   int32_t passes = 1;
-  std::vector<int32_t> seeds;  // of each replicate, from 1
+  int32_t seed = 0;  // the run's seed S
+  std::vector<int32_t> seeds;  // of each replicate of the run, from 1
   bool seed_from_clock = false;
+  bool philox = false;  // --generator philox; the LCG otherwise
   int jobs = 1;
   // Threads that scan one set's candidates (ProgramState::sampling_threads).
   int sampling_threads = 0;
@@ -48,7 +62,11 @@ struct OutputPlan {
   std::string manifest;  // empty: none; "-": standard output
   bool force = false;
   bool quiet = false;
+  // Existing files are left for the command to keep or, with force, replace.
+  bool skip_existing = false;
 
+  // The replicate number of the run's k-th replicate.
+  int32_t Number(int32_t k) const { return first_replicate + k - 1; }
   const std::string& Name(int32_t replicate, int32_t pass) const {
     if (combined) return names[static_cast<std::size_t>(pass - 1)];
     return names[static_cast<std::size_t>((replicate - 1) * passes + (pass - 1))];

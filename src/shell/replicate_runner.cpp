@@ -193,7 +193,9 @@ int RunReplicates(const OutputPlan& plan, const CommandIo& io, const RunKind& ki
   }
   if (!plan.manifest.empty()) {
     try {
-      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force, io.out_fd);
+      // A resumed run lists every file anew.
+      WriteManifest(plan.manifest, manifest_header, shared.rows, plan.force || plan.skip_existing,
+                    io.out_fd);
     } catch (const ExportFailure& failure) {
       if (!IsInterruptStatus(failure.exit_status())) Say(io, kind.command, failure.what());
       if (status == 0) status = failure.exit_status();

@@ -24,13 +24,19 @@ struct CommandIo {
 // The options both commands share.
 struct RunOptions {
   std::optional<std::string> seed;
+  std::optional<std::string> generator;  // lcg or philox
   std::optional<std::string> replicates;
+  std::optional<std::string> replicate;  // --replicate K: that one alone
   std::optional<std::string> output;  // -o PATTERN
   std::optional<std::string> format;
   std::optional<std::string> jobs;
   std::optional<std::string> manifest;
   bool force = false;
   bool quiet = false;
+  // sparsim generate only: keep the files already whole, make the others.
+  bool skip_existing = false;
+  // sparsim generate only: go on when the LCG's replicates would share draws.
+  bool allow_shared_stream = false;
 };
 
 struct WalkOptions {

@@ -15,6 +15,7 @@
 #include "common/interrupt.h"
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
+#include "dialogue/replicate_options.h"
 #include "export/atomic_output.h"
 #include "export/coordinate_reader.h"
 #include "export/point_text.h"
@@ -25,13 +26,12 @@
 #include "shell/output_plan.h"
 #include "shell/replicate_runner.h"
 #include "walk/random_walk.h"
+#include "walk/walk_options.h"
 
 namespace sparsim {
 namespace {
 
 const RunKind kWalk{"sparsim walk", "out", true};
-constexpr int32_t kMostPasses = 1000000;
-constexpr int32_t kMostSteps = 2147483647;
 
 // The command line's reading of the walk's input: an item the dialogue would
 // ask "Quit Now" about is an error; a missing value the dialogue walks on is
@@ -124,7 +124,8 @@ std::vector<std::string> CheckInput(const std::string& content, const std::strin
   state->input_file.Open(std::make_unique<TextInput>(content, name));
   CommandWalkReader reader(name, &notes);
   TextOutput no_output(-1, "(check)", false);
-  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0);
+  Generator no_steps = Generator::Lcg(0);
+  WalkPassCount count = WalkInputPoints(reader, no_output, *state, 0, 0, no_steps);
   if (count.processed != count.announced) {
     notes.push_back(name + ": the file announces " + std::to_string(count.announced) +
                     " points and holds " + std::to_string(count.processed));
@@ -147,19 +148,17 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     }
     const std::string& input = options.inputs[0];
     if (input.empty()) RefuseOption("the input file name is empty");
-    if (!options.max_step) RefuseOption("give the largest step with --max-step L");
-    if (!options.steps) RefuseOption("give the number of steps with --steps N");
-    const double max_step = RealOption("--max-step", *options.max_step, 0, 1e30, "from 0 to 1e30");
-    const int32_t steps = IntegerOption("--steps", *options.steps, 0, kMostSteps);
-    const int32_t passes =
-        options.passes ? IntegerOption("--passes", *options.passes, 1, kMostPasses) : 1;
+    const WalkSettings walk = CheckWalkOptions({options.max_step, options.steps, options.passes});
+    const double max_step = walk.max_step;
+    const int32_t steps = walk.steps;
+    const int32_t passes = walk.passes;
     const OutputPlan plan = PlanOutputs(options.run, kWalk, passes, input);
     const std::string name = input == "-" ? "(standard input)" : input;
     std::string content = ReadWholeInput(input, name);
     if (IsPointTable(content)) content = TableAsList(content, name);
     for (const std::string& note : CheckInput(content, name)) Say(io, kWalk.command, note);
     if (plan.seed_from_clock) {
-      Say(io, kWalk.command, "seed " + std::to_string(plan.seeds[0]) + ", from the clock");
+      Say(io, kWalk.command, "seed " + std::to_string(plan.seed) + ", from the clock");
     }
     std::string standard_output;
     // The replicates' shares of one file of all a pass (plan.combined).
@@ -169,13 +168,13 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
     auto work = [&](int32_t k, std::vector<std::string>& rows) {
       const int32_t seed = plan.seeds[static_cast<std::size_t>(k - 1)];
       auto state = std::make_unique<ProgramState>();
-      state->rand_seed = seed;
+      Generator generator = ReplicateGenerator(plan.philox, plan.seed, plan.Number(k), seed);
       state->input_file.Open(std::make_unique<TextInput>(content, name));
       CommandWalkReader reader(name, nullptr);
       for (int32_t pass = 1; pass <= passes; ++pass) {
         auto start = std::chrono::steady_clock::now();
         TextOutput out = TextOutput::InMemory();
-        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps);
+        WalkPassCount count = WalkInputPoints(reader, out, *state, max_step, steps, generator);
         const std::string& file = plan.Name(k, pass);
         if (plan.combined) {
           parts[static_cast<std::size_t>((k - 1) * passes + pass - 1)] =
@@ -186,7 +185,8 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
           WriteOutputFile(file, RenderOutput(plan.format, out.contents(), file, std::nullopt),
                           plan.force);
         }
-        rows.push_back(std::to_string(k) + "," + std::to_string(seed) + "," + std::to_string(pass) +
+        rows.push_back(std::to_string(plan.Number(k)) + "," + std::to_string(seed) + "," +
+                       std::to_string(pass) +
                        "," + ManifestField(file.empty() ? "-" : file) + "," +
                        std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.

@@ -18,10 +18,6 @@ namespace {
 
 constexpr double kHuge = 1e30;
 
-std::string WalkedPointLine(double x, double y) {
-  return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
-}
-
 // The dialogue's reading: a bad item is shown and "Quit Now" asked; other
 // dimensions than 2 end the program through FatalError.
 class DialogueWalkReader : public WalkReader {
@@ -37,7 +33,7 @@ class DialogueWalkReader : public WalkReader {
   Console& console_;
 };
 
-void WalkOnePass(Console& console, ProgramState& state) {
+void WalkOnePass(Console& console, ProgramState& state, Generator& generator) {
   AskOutputFile(console, state.working_directory, "Output file of Random Walked Point Coordinates",
                 state.output_file, state.output_name, &state.input_file);
   console.out.WriteLine("Steplength is uniformly distributed between 0 and maximum specified");
@@ -45,7 +41,7 @@ void WalkOnePass(Console& console, ProgramState& state) {
   int32_t step_count = AskInteger(console, "Number of Random Walk Steps", 0, 2147483647, "1");
   DialogueWalkReader reader(console);
   WalkPassCount count =
-      WalkInputPoints(reader, state.output_file.text(), state, max_step, step_count);
+      WalkInputPoints(reader, state.output_file.text(), state, max_step, step_count, generator);
   // Closing first means a write that fails at the last flush ends the
   // program before the count is shown: the count never claims a pass whose
   // file is incomplete. The console bytes of a sound pass are the same.
@@ -60,6 +56,19 @@ void WalkOnePass(Console& console, ProgramState& state) {
 }
 
 }  // namespace
+
+std::string WalkedCountLine(int32_t count) { return FormatInteger(count, 0) + ",2"; }
+
+std::string WalkedPointLine(double x, double y) {
+  return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
+}
+
+void WalkPoint(double& x, double& y, double max_step, int32_t step_count, Generator& generator) {
+  for (int32_t step = 0; step < step_count; ++step) {
+    ThrowIfInterrupted();
+    RandomStep(x, y, max_step, generator);
+  }
+}
 
 std::string DescribeWalkItem(WalkItem item) {
   switch (item.kind) {
@@ -76,13 +85,13 @@ std::string DescribeWalkItem(WalkItem item) {
 }
 
 WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState& state,
-                              double max_step, int32_t step_count) {
+                              double max_step, int32_t step_count, Generator& generator) {
   InputFile& in = state.input_file;
   WalkPassCount count;
   count.announced = reader.Integer(in, {WalkItem::kCount, 0});
   int32_t dimensions = reader.Integer(in, {WalkItem::kDimensions, 0});
   if (dimensions != 2) reader.RefuseDimensions(dimensions);
-  out.WriteLine(FormatInteger(count.announced, 0) + ",2");
+  out.WriteLine(WalkedCountLine(count.announced));
   state.point_count = 0;
   // Separators after the last point (a comma, a comment) are not a point.
   while (state.point_count < count.announced && !SkipSeparatorsToDataEnd(in.text())) {
@@ -91,10 +100,7 @@ WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState&
     double x = reader.Real(in, {WalkItem::kX, point});
     double y = reader.Real(in, {WalkItem::kY, point});
     // A point cut short is not written: the file keeps whole points only.
-    for (int32_t step = 0; step < step_count; ++step) {
-      ThrowIfInterrupted();
-      RandomStep(x, y, max_step, state.rand_seed);
-    }
+    WalkPoint(x, y, max_step, step_count, generator);
     if (point <= kMaxPoints) {
       state.store.x[point] = x;
       state.store.y[point] = y;
@@ -111,10 +117,12 @@ void WalkPoints(Console& console, ProgramState& state) {
   AskInputFile(console, state.working_directory, "Input File of Original Point Coordinates",
                state.input_file, state.input_name);
   state.output_name = StripExtension(state.input_name) + ".OUT";
-  AskSeed(console, state.rand_seed);
-  ShowSeed(console, state.rand_seed);
+  int32_t seed = 0;
+  AskSeed(console, seed);
+  ShowSeed(console, seed);
+  Generator generator = Generator::Lcg(seed);
   do {
-    WalkOnePass(console, state);
+    WalkOnePass(console, state, generator);
   } while (AskYesNo(console, "Re-walk Input Points", kDefaultNo));
   state.input_file.Close();
 }

@@ -26,6 +26,7 @@
 
 #include "common/program_state.h"
 #include "dialogue/console.h"
+#include "numeric/generator.h"
 #include "walk/walk_step.h"
 
 namespace sparsim {
@@ -62,9 +63,22 @@ struct WalkPassCount {
 // and the dimensions, writes "<count>,2" to out, then walks and writes each
 // point with max_step and step_count, storing the first kMaxPoints in the
 // point store and counting them in state.point_count. Draws only through
-// RandomStep, from state.rand_seed. Neither rewinds the input nor closes out.
+// RandomStep, from generator (the dialogue's is the LCG of the seed it
+// asks; the command line may hand a Philox one). Neither rewinds the input
+// nor closes out.
 WalkPassCount WalkInputPoints(WalkReader& reader, TextOutput& out, ProgramState& state,
-                              double max_step, int32_t step_count);
+                              double max_step, int32_t step_count, Generator& generator);
+
+// The walk of one point: step_count steps of RandomStep, each after a look
+// for an interrupt. Every pass walks its points with it, point after point.
+void WalkPoint(double& x, double& y, double max_step, int32_t step_count, Generator& generator);
+
+// The first line of the output file, without its line end: "100,2".
+std::string WalkedCountLine(int32_t count);
+
+// The line of one walked point in the output file, without its line end:
+// "12.3457,-7.0000".
+std::string WalkedPointLine(double x, double y);
 
 }  // namespace sparsim
 

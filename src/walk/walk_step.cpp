@@ -119,11 +119,31 @@ int RandomStepCountingCalls(double& x, double& y, double max_step, int32_t& rand
   return Step(x, y, max_step, rand_seed);
 }
 
+namespace {
+
+void ReferenceStep(double& x, double& y, double max_step, long double first, long double second) {
+  double length = static_cast<double>(ExtendedMultiply(first, max_step));
+  double angle = static_cast<double>(ExtendedMultiply(second * 2, kPi));
+  x = MovedByLibraryValue(x, sinl(angle), length);
+  y = MovedByLibraryValue(y, cosl(angle), length);
+}
+
+}  // namespace
+
 void RandomStepReference(double& x, double& y, double max_step, int32_t& rand_seed) {
-  double length = static_cast<double>(ExtendedMultiply(Random(rand_seed), max_step));
-  double angle = static_cast<double>(Random(rand_seed) * 2 * kPi);
-  x = static_cast<double>(x + sinl(angle) * length);
-  y = static_cast<double>(y + cosl(angle) * length);
+  long double first = Random(rand_seed);
+  ReferenceStep(x, y, max_step, first, Random(rand_seed));
+}
+
+void RandomStep(double& x, double& y, double max_step, Generator& generator) {
+  if (generator.is_lcg()) {
+    int32_t state = generator.lcg_state();
+    Step(x, y, max_step, state);
+    generator.SkipLcg(2);
+    return;
+  }
+  long double first = generator.Next();
+  ReferenceStep(x, y, max_step, first, generator.Next());
 }
 
 }  // namespace sparsim

@@ -23,10 +23,16 @@
 
 #include <cstdint>
 
+#include "numeric/generator.h"
+
 namespace sparsim {
 
 // One step of (x, y); draws exactly twice.
 void RandomStep(double& x, double& y, double max_step, int32_t& rand_seed);
+
+// The same from a generator. The fast path's check covers only the LCG's
+// 2^32 angles, so a Philox step is always RandomStepReference's.
+void RandomStep(double& x, double& y, double max_step, Generator& generator);
 
 // The same step computed straightforwardly with sinl and cosl.
 void RandomStepReference(double& x, double& y, double max_step, int32_t& rand_seed);

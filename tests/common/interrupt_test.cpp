@@ -209,13 +209,14 @@ TEST_F(Interrupts, CandidateLoopStopsBeforeItsNextDraw) {
   p.area = 100;
   p.cluster_radius = 5;
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = 1;
+  Generator generator = Generator::Lcg(1);
   state->point_count = 5;
   ClusterSeeds seeds;
   TestConsole t("");
   std::raise(SIGINT);
-  EXPECT_EQ(EndStatus([&] { FillPointStore(t.console, p, seeds, *state); }), 130);
-  EXPECT_EQ(state->rand_seed, 1);
+  EXPECT_EQ(EndStatus([&] { FillPointStore(t.console, p, seeds, *state, generator); }), 130);
+  EXPECT_EQ(generator.lcg_state(), 1);
+  EXPECT_EQ(generator.draws(), 0);
 }
 
 class InterruptedProgram : public ::testing::Test {

@@ -115,8 +115,9 @@ generation() {
   printf '%s' "${first_set}${hopeless}" > "$work/answers"
   run_whole whole whole_answers
   start "$work/answers"
-  local warning="  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal {N} ? Warning: About 6.3E+11 Trial Points Needed - Press Ctrl-C to Stop"
-  wait_for_text "$work/run/.stdout" "$warning" || { failed=1; return; }
+  local cycle="Warning: About 2.2E+12 Random Numbers Needed - Beyond the Cycle of 2^32, Set Will Stop Early"
+  local warning="  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal {N} ? Warning: About 6.3E+11 Trial Points Needed - Press Ctrl-C to Stop${crlf}${cycle}"
+  wait_for_text "$work/run/.stdout" "$cycle" || { failed=1; return; }
   interrupt_and_check "$warning${crlf}"
   # The set in progress leaves no file; the written one is whole.
   local files

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
+#include "export/coordinate_reader.h"
+#include "export/geojson_writer.h"
+#include "generate/coordinate_file.h"
 #include "support/sample_files.h"
+#include "support/sites.h"
+#include "numeric/data_reader.h"
+#include "walk/random_walk.h"
 
 namespace sparsim {
 namespace {
@@ -22,6 +31,72 @@ TEST(ReadHeaderFacts, ReadsACircularContagiousSet) {
   EXPECT_EQ(facts.cluster_radius->text, "2.5000");
   EXPECT_EQ(facts.cluster_radius->value, 2.5);
   EXPECT_EQ(facts.cluster_seeds, 2);
+}
+
+// A walk's reader that expects good items only.
+class PlainWalkReader : public WalkReader {
+ public:
+  int32_t Integer(InputFile& file, WalkItem) override {
+    return static_cast<int32_t>(ReadDataItem(file.text()).value);
+  }
+  double Real(InputFile& file, WalkItem) override { return ReadDataItem(file.text()).value; }
+  [[noreturn]] void RefuseDimensions(int32_t) override { throw std::logic_error("dimensions"); }
+};
+
+// What the extra header lines record comes back from the file, and the
+// walk and the exporter read the points under them as under any header.
+TEST(ReadHeaderFacts, ReadsBackTheSetRecordLines) {
+  struct Case {
+    SetRecord record;
+    std::string extra;
+    std::string generator;
+    std::optional<int64_t> replicate;
+  };
+  const Case cases[] = {
+      {{}, "", "", std::nullopt},
+      {{.philox = true, .replicate = 3, .csr = true, .poisson_mean = 100},
+       "# Generator Philox4x64-10;  Replicate 3 #\r\n"
+       "# Points Uniform over the Whole Site (CSR) #\r\n"
+       "# Point Count Poisson;  Mean 100 #\r\n",
+       "philox", 3},
+      {{.replicate = 12}, "# Generator LCG;  Replicate 12 #\r\n", "lcg", 12},
+  };
+  auto state = std::make_unique<ProgramState>();
+  state->point_count = 2;
+  state->store.x[1] = 1.5;
+  state->store.y[1] = 2.5;
+  state->store.x[2] = 3;
+  state->store.y[2] = 4;
+  GenerationParameters p = Clustered(RectangleSite(0, 0, 10, 4, 'U'), 1, false, 11, 'U');
+  for (const Case& c : cases) {
+    TextOutput out = TextOutput::InMemory();
+    WriteCoordinateLines(out, *state, p, -9, c.record);
+    std::string header = "2 #Points# 2 #Coordinates#\r\n" + SiteLine(p) + "\r\n" +
+                         DensityLine(p, -9) + "\r\n# Radius or S.D. 11.0000;  Cluster Seeds 1 #\r\n";
+    ASSERT_EQ(out.contents(), header + c.extra + "    1.5000    2.5000\r\n    3.0000    4.0000\r\n");
+    HeaderFacts facts = ReadHeaderFacts(out.contents());
+    EXPECT_EQ(facts.generator, c.generator);
+    EXPECT_EQ(facts.replicate, c.replicate);
+    EXPECT_EQ(facts.csr, c.record.csr);
+    EXPECT_EQ(facts.poisson_mean.value_or(-1), c.record.poisson_mean);
+    EXPECT_EQ(facts.seed, -9);
+    EXPECT_EQ(facts.cluster_seeds, 1);
+    CoordinateSet set = ReadCoordinates(out.contents(), "SET.ADF");
+    ASSERT_EQ(set.points.size(), 2u);
+    EXPECT_EQ(set.points[1].y, 4);
+    std::string json = GeoJsonText(set, true);  // the facts go with the multipoint
+    EXPECT_EQ(json.find("\"generator\"") != std::string::npos, !c.generator.empty());
+    EXPECT_EQ(json.find("\"csr\":true") != std::string::npos, c.record.csr);
+    // The walk reads it as it reads any coordinate file.
+    auto walk = std::make_unique<ProgramState>();
+    walk->input_file.Open(std::make_unique<TextInput>(out.contents(), "SET.ADF"));
+    PlainWalkReader reader;
+    TextOutput walked = TextOutput::InMemory();
+    Generator g = Generator::Philox(1, 0);
+    WalkPassCount count = WalkInputPoints(reader, walked, *walk, 0, 0, g);
+    EXPECT_EQ(count.processed, 2);
+    EXPECT_EQ(walked.contents(), "2,2\r\n1.5000,2.5000\r\n3.0000,4.0000\r\n");
+  }
 }
 
 TEST(ReadHeaderFacts, ReadsRectangleCornersWrittenWithoutBlanksBetween) {

@@ -22,6 +22,7 @@ namespace {
 
 struct Outcome {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  Generator generator;
   int64_t candidates = 0;
 };
 
@@ -31,14 +32,15 @@ Outcome Run(Engine engine, const GenerationParameters& p, const ClusterSeeds* gi
   Outcome outcome;
   TestConsole t("");
   ClusterSeeds seeds;
-  outcome.state->rand_seed = rand_seed;
+  outcome.generator = Generator::Lcg(rand_seed);
   outcome.state->point_count = points;
   if (given_seeds != nullptr) {
     seeds = *given_seeds;
   } else {
-    PlaceClusterSeeds(p, seeds, *outcome.state);
+    PlaceClusterSeeds(p, seeds, *outcome.state, outcome.generator);
   }
-  outcome.candidates = engine(t.console, p, seeds, *outcome.state);
+  outcome.candidates = engine(t.console, p, seeds, *outcome.state, outcome.generator,
+                              kLcgCycleDraws);
   return outcome;
 }
 
@@ -49,7 +51,7 @@ void ExpectSameSet(const GenerationParameters& p, const ClusterSeeds* seeds, int
   Outcome fast = Run(FillPointStore, p, seeds, points, rand_seed);
   Outcome reference = Run(FillPointStoreReference, p, seeds, points, rand_seed);
   EXPECT_EQ(fast.candidates, reference.candidates) << label;
-  EXPECT_EQ(fast.state->rand_seed, reference.state->rand_seed) << label;
+  EXPECT_EQ(fast.generator.lcg_state(), reference.generator.lcg_state()) << label;
   for (std::size_t i = 1; i <= static_cast<std::size_t>(points); ++i) {
     EXPECT_TRUE(SameBits(fast.state->store.x[i], reference.state->store.x[i]) &&
                 SameBits(fast.state->store.y[i], reference.state->store.y[i]))

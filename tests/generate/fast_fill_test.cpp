@@ -25,6 +25,7 @@ namespace {
 
 struct Outcome {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  Generator generator;
   int64_t candidates = 0;
   std::string screen;
   FillReport report;
@@ -50,19 +51,21 @@ const Configuration kConfigurations[] = {
 };
 
 Outcome RunSet(const Configuration* configuration, const GenerationParameters& p, int32_t points,
-               int32_t rand_seed) {
+               int32_t rand_seed, int64_t budget = kLcgCycleDraws) {
   Outcome outcome;
   TestConsole t("");
   ClusterSeeds seeds;
-  outcome.state->rand_seed = rand_seed;
+  outcome.generator = Generator::Lcg(rand_seed);
   outcome.state->point_count = points;
-  PlaceClusterSeeds(p, seeds, *outcome.state);
+  PlaceClusterSeeds(p, seeds, *outcome.state, outcome.generator);
   if (configuration == nullptr) {
-    outcome.candidates = FillPointStoreReference(t.console, p, seeds, *outcome.state);
+    outcome.candidates =
+        FillPointStoreReference(t.console, p, seeds, *outcome.state, outcome.generator, budget);
   } else {
     outcome.state->sampling_threads = configuration->sampling_threads;
-    outcome.candidates = FillPointStoreWith(t.console, p, seeds, *outcome.state,
-                                            configuration->options, &outcome.report);
+    outcome.candidates =
+        FillPointStoreWith(t.console, p, seeds, *outcome.state, outcome.generator,
+                           configuration->options, &outcome.report, budget);
   }
   outcome.screen = t.output();
   return outcome;
@@ -73,16 +76,18 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // Runs the reference engine and every configuration of the fast one on one
 // set and reports the first difference.
 void ExpectSameSet(const GenerationParameters& p, int32_t points, int32_t rand_seed,
-                   const std::string& label) {
-  Outcome reference = RunSet(nullptr, p, points, rand_seed);
+                   const std::string& label, int64_t budget = kLcgCycleDraws) {
+  Outcome reference = RunSet(nullptr, p, points, rand_seed, budget);
   for (const Configuration& configuration : kConfigurations) {
     if (!ScanKernelAvailable(configuration.options.kernel)) continue;
     std::string where = label + ", " + configuration.name;
-    Outcome fast = RunSet(&configuration, p, points, rand_seed);
-    ASSERT_EQ(fast.state->rand_seed, reference.state->rand_seed) << where;
+    Outcome fast = RunSet(&configuration, p, points, rand_seed, budget);
+    ASSERT_EQ(fast.state->point_count, reference.state->point_count) << where;
+    ASSERT_EQ(fast.generator.lcg_state(), reference.generator.lcg_state()) << where;
+    ASSERT_EQ(fast.generator.draws(), reference.generator.draws()) << where;
     ASSERT_EQ(fast.candidates, reference.candidates) << where;
     ASSERT_EQ(fast.screen, reference.screen) << where;
-    for (int32_t i = 1; i <= points; ++i) {
+    for (int32_t i = 1; i <= reference.state->point_count; ++i) {
       auto k = static_cast<size_t>(i);
       ASSERT_TRUE(SameBits(fast.state->store.x[k], reference.state->store.x[k]) &&
                   SameBits(fast.state->store.y[k], reference.state->store.y[k]))
@@ -249,8 +254,37 @@ TEST(FillPointStore, TakesTheFastPathsOnSparseClusters) {
     Outcome shared = RunSet(&two, c.p, 300, 12345);
     EXPECT_EQ(shared.report.threads_started, 2);
     EXPECT_EQ(shared.candidates, alone.candidates);
-    EXPECT_EQ(shared.state->rand_seed, alone.state->rand_seed);
+    EXPECT_EQ(shared.generator.lcg_state(), alone.generator.lcg_state());
     EXPECT_EQ(shared.screen, alone.screen);
+  }
+}
+
+// A set that runs out of draws stops at the same candidate in both engines,
+// whether the end falls in the first block, in a block scanned ahead by
+// another thread or past the blocks, on a rectangle (3 draws a candidate) and
+// on a circle (attempts of 2, then 1).
+TEST(FillPointStore, StopsWhereTheReferenceEngineStopsWhenTheDrawsRunOut) {
+  struct Case {
+    const char* name;
+    GenerationParameters p;
+    int64_t budget;
+  };
+  const Case cases[] = {
+      {"rectangle, first block", Clustered(RectangleSite(0, 0, 500, 500), 4, true, 3, 'N'), 1000},
+      {"rectangle, a later block", Clustered(RectangleSite(0, 0, 500, 500), 4, true, 3, 'C'),
+       200003},
+      {"circle, a later block", Clustered(CircleSite(0, 0, 300), 3, false, 4, 'H'), 123457},
+      {"circle, a block's last draws", Clustered(CircleSite(0, 0, 300), 3, false, 4, 'S'),
+       192 * 200 + 1},
+  };
+  for (const Case& c : cases) {
+    Outcome reference = RunSet(nullptr, c.p, 5000, 7, c.budget);
+    // Short of its points, after exactly the seeds' draws and the budget.
+    EXPECT_LT(reference.state->point_count, 5000) << c.name;
+    int64_t seed_draws = reference.generator.draws() - c.budget;
+    EXPECT_GE(seed_draws, 2 * c.p.seed_count) << c.name;
+    EXPECT_LT(seed_draws, 2 * c.p.seed_count + 40) << c.name;
+    ExpectSameSet(c.p, 5000, 7, c.name, c.budget);
   }
 }
 
@@ -262,11 +296,11 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
   InstallInterruptHandlers();
   GenerationParameters p = Clustered(RectangleSite(0, 0, 1e6, 1e6), 5, false, 2, 'N');
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = 3;
+  Generator generator = Generator::Lcg(3);
   state->point_count = kMaxPoints;  // some hours of candidates
   state->sampling_threads = 2;
   ClusterSeeds seeds;
-  PlaceClusterSeeds(p, seeds, *state);
+  PlaceClusterSeeds(p, seeds, *state, generator);
   TestConsole t("");
   std::thread interrupter([] {
     sigset_t all;
@@ -279,7 +313,7 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
   FillOptions options;
   options.solo_seconds = 0.01;
   int status =
-      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, options, nullptr); });
+      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, generator, options, nullptr); });
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   interrupter.join();
   std::signal(SIGINT, SIG_DFL);
@@ -293,10 +327,10 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
 TEST(FillPointStore, ThreadedFillPassesOnAConsoleFault) {
   GenerationParameters p = CircleSite(10, 10, 10, 'U');
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = 1;
+  Generator generator = Generator::Lcg(1);
   state->point_count = 1000;
   ClusterSeeds seeds;
-  PlaceClusterSeeds(p, seeds, *state);
+  PlaceClusterSeeds(p, seeds, *state, generator);
   TextInput in("", "answers");
   int pipe_fds[2];
   ASSERT_EQ(::pipe(pipe_fds), 0);
@@ -305,7 +339,8 @@ TEST(FillPointStore, ThreadedFillPassesOnAConsoleFault) {
   TextOutput out(pipe_fds[1], "screen", true);
   Console console{in, out};
   FillOptions options{.threads = 2, .first_block_draws = 192, .solo_seconds = 0};
-  int status = EndStatus([&] { FillPointStoreWith(console, p, seeds, *state, options, nullptr); });
+  int status = EndStatus(
+      [&] { FillPointStoreWith(console, p, seeds, *state, generator, options, nullptr); });
   std::signal(SIGPIPE, previous);
   EXPECT_EQ(status, kExitIoFault);
 }

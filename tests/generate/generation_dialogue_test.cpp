@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -233,6 +234,37 @@ TEST(GeneratePoints, SecondSetGoesOnWithTheGeneratorAndKeepsTheSeed) {
                                             "    9.1728    1.4716\r\n");
   EXPECT_EQ(run.state->point_count, 3);
   EXPECT_EQ(run.state->store.x[1], 0.82012159517034888);
+}
+
+// 5 normal clusters of S.D. 2 over 3500 x 3500 need about 4.9e9 candidates
+// for 10000 points, 1.5e10 draws: the set goes once round the cycle of 2^32
+// states (1.43e9 candidates, about 2900 points) and stops there, with every
+// point it placed distinct.
+TEST(GeneratePoints, SetThatGoesRoundTheCycleStopsAndSaysSo) {
+  GenerationRun run("3\r\n\r\n\r\n\r\n3500\r\n3500\r\n\r\n10000\r\ns\r\n5\r\nn\r\n2\r\nn\r\n"
+                    "\r\nsparse\r\nn\r\n\r\n");
+  const std::string& out = run.t.output();
+  const int32_t placed = run.state->point_count;
+  ASSERT_GT(placed, 2500);
+  ASSERT_LT(placed, 10000);
+  const std::string exhausted =
+      " Random Cycle Exhausted - " + std::to_string(placed) + " Points Placed\r\n";
+  EXPECT_NE(out.find(kModel +
+                     "Warning: About 1.5E+10 Random Numbers Needed - Beyond the Cycle of 2^32, "
+                     "Set Will Stop Early\r\n"),
+            std::string::npos);
+  // Written over the running count, in place of the line's end.
+  EXPECT_NE(out.find(std::to_string(placed / 10 * 10) + "\r" + exhausted + "Write Coordinates"),
+            std::string::npos);
+  std::string file = run.dir.Read("SPARSE.ADF");
+  EXPECT_EQ(file.substr(0, file.find('#')), std::to_string(placed) + " ");
+  EXPECT_EQ(Occurrences(file, "\r\n"), static_cast<std::size_t>(placed) + 4);
+  std::set<std::pair<double, double>> distinct;
+  for (int32_t i = 1; i <= placed; ++i) {
+    distinct.emplace(run.state->store.x[static_cast<size_t>(i)],
+                     run.state->store.y[static_cast<size_t>(i)]);
+  }
+  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(placed));
 }
 
 TEST(GeneratePoints, WritingToTheConsoleShowsTheFileAndTheDialogueGoesOn) {

@@ -39,6 +39,7 @@ GenerationParameters Contagious(const GenerationParameters& p, int32_t seeds, bo
 
 struct SetRun {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  Generator generator = Generator::Lcg(1);
   ClusterSeeds seeds;
   TestConsole t{""};
 };
@@ -46,10 +47,10 @@ struct SetRun {
 // Places the seeds and fills the store from the seed 1, as the driver does.
 std::unique_ptr<SetRun> Generate(const GenerationParameters& p, int32_t points) {
   auto run = std::make_unique<SetRun>();
-  run->state->rand_seed = 1;
+  run->generator = Generator::Lcg(1);
   run->state->point_count = points;
-  PlaceClusterSeeds(p, run->seeds, *run->state);
-  FillPointStore(run->t.console, p, run->seeds, *run->state);
+  PlaceClusterSeeds(p, run->seeds, *run->state, run->generator);
+  FillPointStore(run->t.console, p, run->seeds, *run->state, run->generator);
   return run;
 }
 
@@ -69,7 +70,7 @@ TEST(FillPointStore, CentredUniformRectangleMatchesTheDrawsWorkedByHand) {
   EXPECT_EQ(s.x[3], 1.6179546527564526);
   EXPECT_EQ(s.y[3], 1.4889534348621964);
   // Three draws per candidate, nine in all.
-  EXPECT_EQ(run->state->rand_seed, kState9);
+  EXPECT_EQ(run->generator.lcg_state(), kState9);
   EXPECT_EQ(run->t.output(), "");
 }
 
@@ -84,7 +85,7 @@ TEST(FillPointStore, CentredUniformSquareRejectsCornersOutsideTheInscribedCircle
   EXPECT_EQ(s.y[2], 3.7223835871554911);
   EXPECT_EQ(s.x[3], 0.82012159517034888);
   EXPECT_EQ(s.y[3], 4.7479406464844942);
-  EXPECT_EQ(run->state->rand_seed, kState12);  // four candidates of three draws
+  EXPECT_EQ(run->generator.lcg_state(), kState12);  // four candidates of three draws
 }
 
 TEST(FillPointStore, CircleCandidateTakesTwoDrawsPerAttemptPlusOne) {
@@ -102,12 +103,12 @@ TEST(FillPointStore, CircleCandidateTakesTwoDrawsPerAttemptPlusOne) {
   auto run = Generate(p, 1);
   EXPECT_EQ(run->state->store.x[1], 4.0516193024814129);
   EXPECT_EQ(run->state->store.y[1], 5.4584253439679742);
-  EXPECT_EQ(run->state->rand_seed, kState5);
+  EXPECT_EQ(run->generator.lcg_state(), kState5);
 
   run = Generate(p, 2);
   EXPECT_EQ(run->state->store.x[2], 6.373825422488153);
   EXPECT_EQ(run->state->store.y[2], 3.2359093055129051);
-  EXPECT_EQ(run->state->rand_seed, kState8);
+  EXPECT_EQ(run->generator.lcg_state(), kState8);
 }
 
 TEST(RandomPointInCircle, RadiusZeroGivesTheCentreAfterOneAttempt) {
@@ -152,24 +153,24 @@ TEST(FillPointStore, ContagiousSeedsAreDrawnBeforeTheCandidates) {
   EXPECT_EQ(run->seeds.y[2], 1.0916850687935948);
   EXPECT_EQ(run->state->store.x[1], 6.7165441857650876);
   EXPECT_EQ(run->state->store.y[1], 1.2747650844976306);
-  EXPECT_EQ(run->state->rand_seed, kState7);
+  EXPECT_EQ(run->generator.lcg_state(), kState7);
 }
 
 TEST(FillPointStore, RectangleCandidateTakesThreeDrawsAlsoWhenTheSumReachesOne) {
   // Three seeds (six draws), five candidates that are all certain (uniform,
   // radius 100): 6 + 5 * 3 = 21 draws.
   auto run = Generate(Contagious(Rectangle(10, 4, 'U'), 3, false, 100), 5);
-  EXPECT_EQ(run->state->rand_seed, kState21);
+  EXPECT_EQ(run->generator.lcg_state(), kState21);
 }
 
 TEST(FillPointStore, ZeroPointsDrawNoCandidateButStillPlaceTheSeeds) {
   auto centred = Generate(Rectangle(10, 4, 'U'), 0);
-  EXPECT_EQ(centred->state->rand_seed, 1);
+  EXPECT_EQ(centred->generator.lcg_state(), 1);
   EXPECT_EQ(centred->seeds.x[1], 5);
   EXPECT_EQ(centred->seeds.y[1], 2);
 
   auto contagious = Generate(Contagious(Rectangle(10, 4, 'U'), 2, true, 1), 0);
-  EXPECT_EQ(contagious->state->rand_seed, kState4);
+  EXPECT_EQ(contagious->generator.lcg_state(), kState4);
   EXPECT_EQ(contagious->state->store.x[2], 2.0258096512407064);
   EXPECT_EQ(contagious->state->store.y[2], 1.0916850687935948);
 }
@@ -184,7 +185,7 @@ TEST(FillPointStore, SeedsAsPointsFillTheStoreFirstEvenBeyondThePointCount) {
   EXPECT_EQ(s.y[2], 1.0916850687935948);
   EXPECT_EQ(s.x[3], 6.7165441857650876);
   EXPECT_EQ(s.y[3], 1.2747650844976306);
-  EXPECT_EQ(run->state->rand_seed, kState6);
+  EXPECT_EQ(run->generator.lcg_state(), kState6);
   EXPECT_EQ(run->state->point_count, 2);
 
   // Two seeds for three points: the candidate comes third.
@@ -193,7 +194,7 @@ TEST(FillPointStore, SeedsAsPointsFillTheStoreFirstEvenBeyondThePointCount) {
   EXPECT_EQ(run->state->store.y[2], 1.0916850687935948);
   EXPECT_EQ(run->state->store.x[3], 6.7165441857650876);
   EXPECT_EQ(run->state->store.y[3], 1.2747650844976306);
-  EXPECT_EQ(run->state->rand_seed, kState7);
+  EXPECT_EQ(run->generator.lcg_state(), kState7);
 }
 
 // A site of one point, (3, 2): every candidate is that point, so the
@@ -208,20 +209,20 @@ TEST(FillPointStore, AcceptsWhenTheDrawIsBelowTheSumOfTheSeedValues) {
   run->seeds.y[1] = 2;
   run->seeds.x[2] = 3;
   run->seeds.y[2] = 4.5;
-  run->state->rand_seed = 1;
+  run->generator = Generator::Lcg(1);
   run->state->point_count = 6;
   // One seed: acceptance draws 0.203, 0.319, 0.426, 0.071, 0.293 pass, then
   // 0.775 and 0.844 fail, 0.163 passes: eight candidates.
-  FillPointStore(run->t.console, p, run->seeds, *run->state);
-  EXPECT_EQ(run->state->rand_seed, kState24);
+  FillPointStore(run->t.console, p, run->seeds, *run->state, run->generator);
+  EXPECT_EQ(run->generator.lcg_state(), kState24);
   EXPECT_EQ(run->state->store.x[6], 3);
   EXPECT_EQ(run->state->store.y[6], 2);
 
   // Both seeds: 0.6 + 0.5 makes every candidate certain: six candidates.
   p.seed_count = 2;
-  run->state->rand_seed = 1;
-  FillPointStore(run->t.console, p, run->seeds, *run->state);
-  EXPECT_EQ(run->state->rand_seed, kState18);
+  run->generator = Generator::Lcg(1);
+  FillPointStore(run->t.console, p, run->seeds, *run->state, run->generator);
+  EXPECT_EQ(run->generator.lcg_state(), kState18);
 }
 
 TEST(FillPointStore, ShowsEveryTenthAcceptedCountWithACarriageReturn) {

@@ -108,7 +108,10 @@ TEST(WarnIfHopeless, WritesTheLineAndShowsItAtOnceAbove1e10) {
   p.area = static_cast<double>(1.01e6L * kPiL);
   TestConsole t("");
   WarnIfHopeless(t.console, p, 10000);
-  EXPECT_EQ(t.output(), "Warning: About 1.0E+10 Trial Points Needed - Press Ctrl-C to Stop\r\n");
+  EXPECT_EQ(t.output(),
+            "Warning: About 1.0E+10 Trial Points Needed - Press Ctrl-C to Stop\r\n"
+            "Warning: About 3.0E+10 Random Numbers Needed - Beyond the Cycle of 2^32, Set Will "
+            "Stop Early\r\n");
   EXPECT_EQ(t.out.flush_count(), 1u);
 }
 
@@ -116,12 +119,17 @@ TEST(WarnIfHopeless, SilentUpTo1e10) {
   GenerationParameters p = Clustered(CentredSquare(10, 'U'), 1, false, 1, 'U');
   p.area = static_cast<double>(0.99e6L * kPiL);
   TestConsole t("");
+  EXPECT_EQ(HopelessWarning(p, 10000), "");
+  // 3 x 9.9e9 draws are more than the cycle holds, which says so alone.
   WarnIfHopeless(t.console, p, 10000);
-  EXPECT_EQ(t.output(), "");
+  EXPECT_EQ(t.output(),
+            "Warning: About 3.0E+10 Random Numbers Needed - Beyond the Cycle of 2^32, Set Will "
+            "Stop Early\r\n");
   // Hopeless by its area, but nothing left to draw.
   p.area = 1e30;
-  WarnIfHopeless(t.console, Clustered(p, 1, true, 1, 'U'), 1);
-  EXPECT_EQ(t.output(), "");
+  TestConsole quiet("");
+  WarnIfHopeless(quiet.console, Clustered(p, 1, true, 1, 'U'), 1);
+  EXPECT_EQ(quiet.output(), "");
 }
 
 TEST(WarnIfHopeless, SilentAtExactly1e10AndWarnsJustAbove) {
@@ -135,9 +143,8 @@ TEST(WarnIfHopeless, SilentAtExactly1e10AndWarnsJustAbove) {
   };
   for (const auto& [area, output] : cases) {
     p.area = area;
-    TestConsole t("");
-    WarnIfHopeless(t.console, p, 8648);
-    EXPECT_EQ(t.output(), output) << area;
+    EXPECT_EQ(HopelessWarning(p, 8648).empty() ? "" : HopelessWarning(p, 8648) + "\r\n", output)
+        << area;
   }
   p.area = cases[0].first;
   EXPECT_EQ(EstimateTrialCount(p, 8648), 1e10L);
@@ -154,10 +161,44 @@ TEST(WarnIfHopeless, ComesAfterTheModelQuestionAndBeforeAnyDraw) {
   EXPECT_EQ(EndStatus([&] { GeneratePoints(t.console, *state); }), 130);
   const std::string ending =
       "  [U]niform [H]emisphere [C]onic [S]inusoid [N]ormal {N} ? "
-      "Warning: About 6.3E+11 Trial Points Needed - Press Ctrl-C to Stop\r\n";
+      "Warning: About 6.3E+11 Trial Points Needed - Press Ctrl-C to Stop\r\n"
+      "Warning: About 2.2E+12 Random Numbers Needed - Beyond the Cycle of 2^32, Set Will Stop "
+      "Early\r\n";
   ASSERT_GE(t.output().size(), ending.size());
   EXPECT_EQ(t.output().substr(t.output().size() - ending.size()), ending);
-  EXPECT_EQ(state->rand_seed, 1);  // nothing drawn
+  // Nothing drawn: the generator is the dialogue's own; the test sees no
+  // draw on the console either (no running count).
+}
+
+TEST(CycleWarning, SaysWhenTheDrawsEstimatedPassTheCycle) {
+  // A rectangle's candidate takes 3 draws and its seed 2; a circle's
+  // attempts of 2 draws fall inside pi/4 of the time. One uniform seed of
+  // radius 1 over an area A gives points x A / pi candidates.
+  struct Case {
+    bool circle;
+    long double candidates;
+    std::string line;
+  };
+  const std::string tail = " Random Numbers Needed - Beyond the Cycle of 2^32, Set Will Stop Early";
+  const Case cases[] = {
+      {false, 1431655764, ""},  // 3 x + 2 = 2^32 - 2
+      {false, 1431655766, "Warning: About 4.3E+9" + tail},
+      {true, 1211051000, ""},  // (1 + 8/pi) x + 8/pi < 2^32
+      {true, 1211052000, "Warning: About 4.3E+9" + tail},
+  };
+  for (const Case& c : cases) {
+    GenerationParameters p = Clustered(c.circle ? CentredCircle(10, 'U') : CentredSquare(10, 'U'),
+                                       1, false, 1, 'U');
+    p.area = static_cast<double>(c.candidates * kPiL / 10000);
+    EXPECT_EQ(CycleWarning(p, 10000), c.line) << c.circle << " " << c.candidates;
+  }
+  // The sparse set that goes round the cycle: 5 normal clusters of S.D. 2
+  // and 10000 points on 3500 x 3500, 4.9e9 candidates of 3 draws.
+  GenerationParameters sparse = Clustered(CentredSquare(10, 'N'), 5, false, 2, 'N');
+  sparse.area = 3500.0 * 3500.0;
+  ExpectRelativelyNear(EstimateTrialCount(sparse, 10000), 10000 * 3500.0L * 3500 /
+                                                               (5 * 2 * sqrtl(2 * kPiL)));
+  EXPECT_EQ(CycleWarning(sparse, 10000), "Warning: About 1.5E+10" + tail);
 }
 
 // Candidates of a set, counted by replaying the site sampler and the
@@ -191,12 +232,12 @@ CountStatistics CountOverRuns(const GenerationParameters& p, int32_t points, int
   double sum = 0;
   double sum_of_squares = 0;
   for (int run = 1; run <= runs; ++run) {
-    state->rand_seed = run;
+    Generator generator = Generator::Lcg(run);
     state->point_count = points;
-    PlaceClusterSeeds(p, seeds, *state);
-    int32_t after_seeds = state->rand_seed;
-    FillPointStore(t.console, p, seeds, *state);
-    double count = static_cast<double>(CountCandidates(p, after_seeds, state->rand_seed));
+    PlaceClusterSeeds(p, seeds, *state, generator);
+    int32_t after_seeds = generator.lcg_state();
+    FillPointStore(t.console, p, seeds, *state, generator);
+    double count = static_cast<double>(CountCandidates(p, after_seeds, generator.lcg_state()));
     sum += count;
     sum_of_squares += count * count;
   }

@@ -5,8 +5,12 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace sparsim {
 namespace {
@@ -158,6 +162,68 @@ TEST(FormatScientific, RoundsHalfUpAtTheFifteenthDigitAfterTheFirstRounding) {
   // 1.0000000000000049995e19 is 1.00000000000000500 at 18 digits, and that
   // is rounded up at the 15th.
   EXPECT_EQ(FormatScientific(10000000000000049995.0L), " 1.00000000000001E+0019");
+}
+
+// FormatFixed's contract with printf doing the first rounding: 17 places
+// below 10, 18 significant digits from 10 on, then half up at d decimals.
+std::string PrintfFixed(long double x, int d) {
+  long double magnitude = std::fabs(x);
+  char text[80];
+  std::string digits;
+  std::size_t integer_digits = 0;
+  if (magnitude < 10) {
+    std::snprintf(text, sizeof text, "%.17Lf", magnitude);
+    std::string s(text);
+    integer_digits = s.find('.');
+    digits = s.substr(0, integer_digits) + s.substr(integer_digits + 1);
+  } else {
+    std::snprintf(text, sizeof text, "%.17Le", magnitude);
+    std::string s(text);
+    digits = s.substr(0, 1) + s.substr(2, 17);
+    integer_digits = static_cast<std::size_t>(std::atoi(s.c_str() + s.find('e') + 1)) + 1;
+    if (digits.size() < integer_digits) digits.append(integer_digits - digits.size(), '0');
+  }
+  std::size_t keep = integer_digits + static_cast<std::size_t>(d);
+  if (digits.size() < keep) digits.append(keep - digits.size(), '0');
+  bool up = digits.size() > keep && digits[keep] >= '5';
+  digits.resize(keep);
+  for (std::size_t i = keep; up && i-- > 0;) {
+    up = digits[i] == '9';
+    digits[i] = up ? '0' : static_cast<char>(digits[i] + 1);
+  }
+  if (up) digits.insert(0, 1, '1');
+  std::string integer = digits.substr(0, digits.size() - static_cast<std::size_t>(d));
+  integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
+  return (std::signbit(x) ? "-" : "") + integer +
+         (d > 0 ? "." + digits.substr(digits.size() - static_cast<std::size_t>(d)) : "");
+}
+
+TEST(FormatFixed, AgreesWithPrintfsRoundingOverManyValues) {
+  std::mt19937_64 random(2024);
+  auto uniform = [&](long double low, long double high) {
+    return low + (high - low) * static_cast<long double>(random() >> 11) * 0x1p-53L;
+  };
+  std::vector<long double> values = {0.0L, -0.0L, 9.99999999999999999L, 10.0L,
+                                     99.9999999999999999995L, 1e17L, 999999999999999999.0L,
+                                     0.00005L, 2.675L, -1.00005L};
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(static_cast<double>(uniform(0, 2000)));  // stored coordinates
+    values.push_back(static_cast<double>(uniform(-1e7L, 1e7L)));
+    // Every bit of the mantissa, from 2^-70 to 2^60.
+    values.push_back(std::ldexp(static_cast<long double>(random() | (uint64_t{1} << 63)),
+                                static_cast<int>(random() % 131) - 134));
+    // Exact ties of the first rounding: j / 2^18 below 10 and j / 2^17
+    // between 10 and 100; and ties at the fourth decimal, j / 2^5.
+    values.push_back(std::ldexp(static_cast<long double>(random() % (10u << 18)), -18));
+    values.push_back(std::ldexp(static_cast<long double>((10u << 17) + random() % (90u << 17)), -17));
+    values.push_back(std::ldexp(static_cast<long double>(random() % 100000), -5) * 1e-3L);
+  }
+  for (long double x : values) {
+    for (int d : {0, 4, 9}) {
+      ASSERT_EQ(FormatFixed(x, 0, d), PrintfFixed(x, d))
+          << std::hexfloat << x << " with " << d << " decimals";
+    }
+  }
 }
 
 TEST(FormatInteger, RightAlignsTheDecimalDigits) {

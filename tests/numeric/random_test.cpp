@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace sparsim {
 namespace {
@@ -88,6 +89,28 @@ TEST(RandomJump, LandsWhereSingleStepsLand) {
   }
   // The full period: 2^32 steps come back to the start.
   EXPECT_EQ(RandomJump::Steps(int64_t{1} << 32).Apply(987654321), 987654321u);
+}
+
+TEST(CyclePosition, KnownPositionsAndRoundTripsThroughJumps) {
+  // Stepped by hand from 0: 0 -> 1 -> 134775814 -> 3698175007; the state
+  // before 0 solves s x 134775813 + 1 = 0 (mod 2^32).
+  const std::pair<uint32_t, uint32_t> known[] = {
+      {0, 0}, {1, 1}, {134775814u, 2}, {3698175007u, 3}, {0x26B05733u, 0xFFFFFFFFu}};
+  for (const auto& [state, position] : known) EXPECT_EQ(CyclePosition(state), position) << state;
+  // A million plain steps from 0.
+  uint32_t state = 0;
+  for (uint32_t k = 0; k < 1000000; ++k, state = state * 134775813u + 1) {
+    if (k % 99991 == 0) {
+      ASSERT_EQ(CyclePosition(state), k);
+    }
+  }
+  // Positions spread over the cycle, there and back.
+  uint64_t mix = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 1000; ++i) {
+    mix = mix * 6364136223846793005u + 1442695040888963407u;
+    auto p = static_cast<uint32_t>(mix >> 32);
+    ASSERT_EQ(CyclePosition(RandomJump::Steps(p).Apply(0)), p);
+  }
 }
 
 // Randomize takes the seed from the clock and not from the previous state:

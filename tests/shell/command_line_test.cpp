@@ -97,7 +97,7 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
        "--seed -2147483648: must be from -2147483647 to 2147483647"},
       {{"generate", "--circle", "20", "--points", "3"},
        1,
-       "choose --centred or --clusters K --radius R"},
+       "choose --centred, --clusters K --radius R or --csr"},
       {{"generate", "--points", "3", "--centred"},
        1,
        "choose the site: --circle D or --rect XMIN,YMIN,XMAX,YMAX"},
@@ -130,6 +130,26 @@ TEST(CommandLine, RefusesWhatTheDialogueRefusesBeforeTouchingAnyFile) {
       {With(kCircle, {"-o", dir.File("no/such.adf")}), 2,
        dir.File("no/such.adf") + ": No such file or directory"},
       {With(kCircle, {"--format", "kml"}), 1, "--format kml: must be adf, csv, geojson or svg"},
+      {With(kCircle, {"--csr"}), 1, "--csr and --centred exclude each other"},
+      {{"generate", "--circle", "20", "--points", "3", "--csr", "--model", "u"},
+       1,
+       "--model goes with --centred or --clusters; --csr is uniform"},
+      {{"generate", "--circle", "200", "--points", "9301", "--centred", "--poisson"},
+       1,
+       "--poisson: the mean of 9301 points drawn must be at most 9300, so that a count above "
+       "10000 stays negligible"},
+      {With(kCircle, {"--generator", "mt"}), 1, "--generator mt: must be lcg or philox"},
+      {With(kCircle, {"--replicate", "4", "--replicates", "3", "-o", out}), 1,
+       "--replicate 4 is beyond --replicates 3"},
+      {With(kCircle, {"--skip-existing"}), 1, "--skip-existing needs -o PATTERN"},
+      {With(kCircle, {"--skip-existing", "-o", dir.File("o.csv")}), 1,
+       "--skip-existing needs the adf format, whose header names each file's seed and generator"},
+      {{"generate", "--rect", "0,0,1000,1000", "--points", "10000", "--clusters", "5", "--radius",
+        "2", "--no-seeds-as-points", "--replicates", "4", "-o", out},
+       1,
+       "4 replicates of about 1.2E+9 draws each pass the generator's cycle of 2^32 (4.3E+9) "
+       "draws: replicates would share stretches of it, and so points; use --generator philox (or "
+       "--allow-shared-stream to go on)"},
       {{"walk", dir.File("in.adf"), "--max-step", "-1", "--steps", "1"},
        1,
        "--max-step -1: must be from 0 to 1e30"},
@@ -359,7 +379,9 @@ TEST(CommandLine, WritesTheSameFilesWhateverTheNumberOfJobs) {
                    dir.File(name + ".csv")}),
               0)
         << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err,
+              "sparsim generate: no two of the 7 replicates used overlapping stretches of the "
+              "generator's cycle\n");
     std::string manifest = dir.Read(name + ".csv");
     // The seconds, the last field of each line, vary from run to run.
     std::string fixed;
@@ -379,7 +401,7 @@ TEST(CommandLine, WritesTheSameFilesWhateverTheNumberOfJobs) {
               std::string::npos);
   }
   EXPECT_EQ(manifests[0].substr(0, manifests[0].find('\n')),
-            "replicate,seed,file,points,candidates");
+            "replicate,seed,file,points,candidates,stream_start,draws");
   // Apart from the names of the files, the lists agree.
   std::string second = manifests[1];
   for (std::size_t at = second.find("/j3-"); at != std::string::npos; at = second.find("/j3-")) {

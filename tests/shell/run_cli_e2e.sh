@@ -122,7 +122,7 @@ interrupt() {
 }
 
 heavy=(generate --rect 0,0,3000,3000 --points 300 --clusters 30 --radius 0.5 --model normal
-       --seed 9 --replicates 40)
+       --seed 9 --replicates 40 --allow-shared-stream)
 interrupt INT 130 stop-int r03.adf r01.adf "${heavy[@]}" --jobs 2 -o 'stop-int/r{n}.adf'
 interrupt TERM 143 stop-term r03.adf r01.adf "${heavy[@]}" --jobs 2 -o 'stop-term/r{n}.adf'
 interrupt HUP 129 stop-hup r03.adf r01.adf "${heavy[@]}" --jobs 1 -o 'stop-hup/r{n}.adf'

@@ -14,9 +14,8 @@
 namespace sparsim {
 namespace {
 
-// States of the generator from the seed 1 after 2, 4 and 6 draws.
+// States of the generator from the seed 1 after 2 and 6 draws.
 constexpr int32_t kState2 = -596792289;
-constexpr int32_t kState4 = 1172187917;
 constexpr int32_t kState6 = 1368768587;
 
 TEST(RandomStep, DrawsTheLengthThenTheDirectionAndMovesXBySine) {
@@ -88,7 +87,6 @@ TEST(WalkPoints, NoStepCopiesTheInputInFourDecimalsAndDrawsNothing) {
   EXPECT_EQ(w.output(), kIntro + kInput + kSeed + OutputQuestion("PTS.OUT") + kPass +
                             "2 Points Processed\r\n\r\n" + kAfterPass);
   EXPECT_EQ(w.dir.Read("PTS.OUT"), "2,2\r\n12.3457,-7.0000\r\n1.0000,2.0000\r\n");
-  EXPECT_EQ(w.state->rand_seed, 1);
   EXPECT_EQ(w.state->point_count, 2);
   EXPECT_DOUBLE_EQ(w.state->store.x[1], 12.34567);
   EXPECT_EQ(w.state->store.y[2], 2);
@@ -191,7 +189,6 @@ TEST(WalkPoints, SecondPassOffersThePreviousNameAndContinuesTheSequence) {
                             kAfterPass);
   EXPECT_EQ(w.dir.Read("FIRST.OUT"), "1,2\r\n-0.0240,0.0202\r\n");
   EXPECT_EQ(w.dir.Read("SECOND.OUT"), "1,2\r\n0.2005,-0.0291\r\n");
-  EXPECT_EQ(w.state->rand_seed, kState4);
   EXPECT_DOUBLE_EQ(w.state->store.x[1], 0.20048369272987057);
   EXPECT_DOUBLE_EQ(w.state->store.y[1], -0.029074669043598171);
 }

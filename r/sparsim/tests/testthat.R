@@ -1,0 +1,3 @@
+library(testthat)
+library(sparsim)
+test_check("sparsim")

@@ -1,0 +1,72 @@
+// Direct sampling of a set around its seeds, for the Philox generator: the
+// same distribution as the dialogue's rejection from the whole site, at a
+// cost that follows the number of points instead of the site's area.
+//
+// The dialogue keeps a candidate uniform over the site with probability
+// min(1, S(x)), S(x) the sum over the seeds of the model value at the
+// candidate's distance (generate/sampling.h, ModelValue): its points have
+// the density min(1, S(x)) over the site. Here a proposal picks a seed
+// uniformly and an offset from the seed's kernel, the model value as a
+// density over the plane; the proposals then have the density S(x) (up to a
+// constant), and one kept with probability min(1, S(x)) / S(x) has the
+// density min(1, S(x)). S(x) is the full sum over every seed, each value as
+// ModelValue gives it; the dialogue stops adding once its sum reaches 1,
+// which changes neither min(1, S) nor its decisions.
+//
+// Each proposal takes its Philox draws in this order:
+//   1. the seed, i = 1 + floor(u x seed_count), only when seed_count > 1;
+//   2. the distance r from the seed (the kernel's radial law, R the cluster
+//      radius or standard deviation):
+//        uniform     r = R sqrt(u)
+//        hemisphere  r = R sqrt(1 - (1 - u)^(2/3))
+//        conic       r = R (1/2 + sin(asin(2u - 1) / 3))   (inverts 3t^2 - 2t^3)
+//        normal      r = R sqrt(-2 log(1 - u (1 - e^-10))), the law cut where
+//                    the model is (d^2 / 2R^2 > 10)
+//        sinusoid    attempts of two draws, r = R sqrt(u1) kept when
+//                    u2 < (cos(pi r / site radius) + 1) / 2, until kept
+//      a radius of 0 (or a sinusoid's site radius of 0) is the seed itself
+//      and takes no draw;
+//   3. the direction, angle = 2 pi u: x = seed x + r cos(angle),
+//      y = seed y + r sin(angle), stored;
+//   4. nothing for a proposal outside the site (it is dropped: back to 1);
+//   5. the acceptance draw, only when S(x) > 1: kept when u x S(x) < 1.
+// Sets without area (a point or a line for a site) and sets whose kernel is
+// a point mass while the site has area are sampled by the dialogue's
+// rejection from the site, with Philox draws. With whole_site (the csr
+// option) every point is uniform over the site: the site sampler's draws
+// (two for a rectangle; attempts of two for a circle) and no acceptance draw.
+//
+// Example:
+//   Generator g = Generator::Philox(2024, 0);
+//   PlaceClusterSeeds(p, seeds, state, g);   // with Philox draws
+//   int64_t proposals = FillPointStoreDirect(console, p, seeds, state, g, false);
+//   // state.store holds state.point_count points; proposals counts every
+//   // proposal, dropped or kept.
+
+#ifndef SPARSIM_GENERATE_DIRECT_SAMPLING_H_
+#define SPARSIM_GENERATE_DIRECT_SAMPLING_H_
+
+#include <cstdint>
+
+#include "common/program_state.h"
+#include "dialogue/console.h"
+#include "generate/generation_parameters.h"
+#include "generate/sampling.h"
+#include "numeric/generator.h"
+
+namespace sparsim {
+
+// The distance from a seed of one proposal, drawn from the model's radial
+// law as above (one draw, or pairs for the sinusoid).
+double KernelDistance(const GenerationParameters& parameters, Generator& generator);
+
+// Fills the store from the seeds' points (when used as points) up to
+// state.point_count, showing every tenth count as FillPointStore does.
+// Returns the number of proposals drawn.
+int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
+                             const ClusterSeeds& seeds, ProgramState& state,
+                             Generator& generator, bool whole_site);
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_GENERATE_DIRECT_SAMPLING_H_

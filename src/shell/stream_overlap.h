@@ -1,0 +1,42 @@
+// Replicates of the LCG that drew from the same stretch of its cycle.
+//
+// The LCG's 2^32 states form one cycle, and every state has a position on
+// it (CyclePosition, numeric/random.h). A set that starts from the state at
+// position p and takes m draws uses the states at p + 1 .. p + m, modulo
+// 2^32; two replicates whose stretches meet share those draws, and so
+// points. The count of such pairs is what sparsim generate reports after a
+// run of replicates.
+//
+// Example, on a cycle of 100 positions for brevity:
+//   CountOverlappingPairs({{10, 20}, {25, 10}, {90, 15}, {3, 4}}, 100) == 2
+// {10, 20} uses 11..30 and meets {25, 10} (26..35); {90, 15} wraps round,
+// using 91..99 and 0..5, and meets {3, 4} (4..7).
+
+#ifndef SPARSIM_SHELL_STREAM_OVERLAP_H_
+#define SPARSIM_SHELL_STREAM_OVERLAP_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "numeric/generator.h"
+
+namespace sparsim {
+
+// The stretch of one replicate: its first state's position (below the
+// cycle's length) and its number of draws. A stretch of 0 draws meets
+// nothing; one of a whole cycle or more meets every other.
+struct CycleStretch {
+  uint64_t start = 0;
+  int64_t draws = 0;
+};
+
+// The number of pairs of stretches that share a position, wrap-around
+// included, in O(n log n): sorted by start, each stretch is met by the
+// earlier ones that reach past its start, and by those whose start lies in
+// the part of it that wraps past the end of the cycle.
+int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches,
+                              uint64_t cycle = static_cast<uint64_t>(kLcgCycleDraws));
+
+}  // namespace sparsim
+
+#endif  // SPARSIM_SHELL_STREAM_OVERLAP_H_
