@@ -141,13 +141,14 @@ bool IntegerFirstRounding(long double magnitude, FixedDigits& out) {
     uint64_t integer = shift >= 64 ? 0 : m >> shift;
     places = kSignificantDigits - DecimalDigits(integer);
   }
-  unsigned __int128 product = static_cast<unsigned __int128>(m) * kPowersOfTen[places];
+  __extension__ typedef unsigned __int128 Wide;
+  Wide product = static_cast<Wide>(m) * kPowersOfTen[places];
   uint64_t q = 0;
   if (shift < 128 && m != 0) {
-    unsigned __int128 one = 1;
+    Wide one = 1;
     q = static_cast<uint64_t>(product >> shift);
-    unsigned __int128 rest = product & ((one << shift) - 1);
-    unsigned __int128 half = one << (shift - 1);
+    Wide rest = product & ((one << shift) - 1);
+    Wide half = one << (shift - 1);
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
   // A carry into a new digit (99.99...97 to 100.00...0) leaves a zero more

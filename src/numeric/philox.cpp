@@ -15,7 +15,8 @@ struct Product {
 };
 
 Product MultiplyWide(uint64_t a, uint64_t b) {
-  unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+  __extension__ typedef unsigned __int128 Wide;
+  Wide product = static_cast<Wide>(a) * b;
   return {static_cast<uint64_t>(product >> 64), static_cast<uint64_t>(product)};
 }
 

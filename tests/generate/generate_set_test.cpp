@@ -46,7 +46,7 @@ TEST(GenerateSet, OutcomeOfAnLcgSetInsideAndAtTheEndOfItsDraws) {
   EXPECT_EQ(whole->outcome.first_state, static_cast<uint32_t>(-5));
   EXPECT_EQ(whole->outcome.draws, 8 + 3 * whole->outcome.candidates);
 
-  auto cut = MakeSet(p, 50, Generator::Lcg(-5), SetOptions{.draw_limit = 3000});
+  auto cut = MakeSet(p, 50, Generator::Lcg(-5), [] { SetOptions o; o.draw_limit = 3000; return o; }());
   EXPECT_TRUE(cut->outcome.exhausted);
   EXPECT_EQ(cut->outcome.candidates, 997);
   EXPECT_EQ(cut->outcome.draws, 3000);
@@ -101,7 +101,7 @@ TEST(GenerateSet, PoissonCountIsTheSetsFirstDraw) {
   for (Generator g : {Generator::Lcg(11), Generator::Philox(11, 2)}) {
     Generator first = g;
     int32_t expected = 3 + PoissonCount(37, first.Next());
-    auto run = MakeSet(p, 40, g, SetOptions{.poisson = true});
+    auto run = MakeSet(p, 40, g, [] { SetOptions o; o.poisson = true; return o; }());
     EXPECT_EQ(run->outcome.asked, expected);
     EXPECT_EQ(run->outcome.points, expected);
     EXPECT_EQ(run->state->point_count, expected);
@@ -133,14 +133,14 @@ TEST(CsrParameters, GivesTheRecipesFileWithTheLcg) {
   GenerationParameters site = RectangleSite(0, 0, 100, 100, 'N');
   site.density = 0.1;
   GenerationParameters csr = CsrParameters(site);
-  auto run = MakeSet(csr, 1000, Generator::Lcg(2024), SetOptions{.csr = true});
+  auto run = MakeSet(csr, 1000, Generator::Lcg(2024), [] { SetOptions o; o.csr = true; return o; }());
   TextOutput file = TextOutput::InMemory();
   WriteCoordinateLines(file, *run->state, csr, 2024);
   EXPECT_EQ(file.contents(), dir.Read("WHOLE.ADF"));
 
   // With Philox the points come from the site itself: the seed's two draws,
   // then two draws a point.
-  auto philox = MakeSet(csr, 1000, Generator::Philox(2024, 0), SetOptions{.csr = true});
+  auto philox = MakeSet(csr, 1000, Generator::Philox(2024, 0), [] { SetOptions o; o.csr = true; return o; }());
   EXPECT_EQ(philox->outcome.draws, 2 + 2 * 1000);
   for (int32_t i = 1; i <= 1000; ++i) {
     double x = philox->state->store.x[static_cast<size_t>(i)];
