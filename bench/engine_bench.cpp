@@ -26,8 +26,8 @@
 #include "common/program_state.h"
 #include "generate/fast_fill.h"
 #include "generate/sampling.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "support/sites.h"
 #include "walk/walk_step.h"
 

@@ -13,8 +13,8 @@
 #include "generate/sampling.h"
 #include "numeric/number_format.h"
 #include "numeric/number_parse.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "plot/plot.h"
 #include "walk/random_walk.h"
 

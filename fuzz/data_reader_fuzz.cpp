@@ -24,8 +24,8 @@
 #include "common/program_files.h"
 #include "dialogue/console.h"
 #include "dialogue/data_items.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace {
 

@@ -45,8 +45,8 @@
 #include "common/program_state.h"
 #include "dialogue/console.h"
 #include "generate/sampling.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "shell/program.h"
 
 namespace {

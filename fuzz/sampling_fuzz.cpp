@@ -29,8 +29,8 @@
 #include "dialogue/console.h"
 #include "generate/fast_fill.h"
 #include "generate/sampling.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "common/program_state.h"
 #include "dialogue/console.h"
 #include "generate/scan_kernels.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
 

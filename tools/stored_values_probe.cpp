@@ -15,8 +15,8 @@
 #include "common/program_state.h"
 #include "generate/sampling.h"
 #include "numeric/number_parse.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "support/sites.h"
 #include "walk/walk_step.h"
 

@@ -14,8 +14,8 @@
 
 #include <memory>
 
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace sparsim {
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <string_view>
 
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace sparsim {
 

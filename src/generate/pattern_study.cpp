@@ -6,8 +6,8 @@
 #include "dialogue/option_values.h"
 #include "dialogue/console.h"
 #include "generate/trial_estimate.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace sparsim {
 

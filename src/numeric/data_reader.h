@@ -29,7 +29,7 @@
 #include <cstdint>
 #include <string>
 
-#include "numeric/text_input.h"
+#include "common/text_input.h"
 
 namespace sparsim {
 

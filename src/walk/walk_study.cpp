@@ -4,7 +4,7 @@
 
 #include "dialogue/option_values.h"
 #include "dialogue/replicate_options.h"
-#include "numeric/text_output.h"
+#include "common/text_output.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {

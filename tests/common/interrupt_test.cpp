@@ -16,8 +16,8 @@
 #include <utility>
 
 #include "generate/sampling.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "shell/program.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"

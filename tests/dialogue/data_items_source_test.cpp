@@ -4,7 +4,7 @@
 #include <string>
 
 #include "dialogue/data_items.h"
-#include "numeric/text_input.h"
+#include "common/text_input.h"
 #include "support/test_console.h"
 
 namespace sparsim {

@@ -11,7 +11,7 @@
 #include "generate/coordinate_file.h"
 #include "generate/generation_dialogue.h"
 #include "numeric/random.h"
-#include "numeric/text_output.h"
+#include "common/text_output.h"
 #include "support/sites.h"
 #include "support/temp_dir.h"
 #include "support/test_console.h"

@@ -12,8 +12,8 @@
 
 #include "common/program_end.h"
 #include "dialogue/console.h"
-#include "numeric/text_input.h"
-#include "numeric/text_output.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 
 namespace sparsim {
 

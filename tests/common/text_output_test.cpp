@@ -1,4 +1,4 @@
-#include "numeric/text_output.h"
+#include "common/text_output.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "numeric/text_output.h"
+#include "common/text_output.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "numeric/text_input.h"
+#include "common/text_input.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -19,8 +19,8 @@
 // more. A write to a pipe or a terminal that waits for its reader ends with
 // the interrupt's ProgramEnd when a signal comes (common/interrupt.h).
 
-#ifndef SPARSIM_NUMERIC_TEXT_OUTPUT_H_
-#define SPARSIM_NUMERIC_TEXT_OUTPUT_H_
+#ifndef SPARSIM_COMMON_TEXT_OUTPUT_H_
+#define SPARSIM_COMMON_TEXT_OUTPUT_H_
 
 #include <cstddef>
 #include <string>
@@ -76,4 +76,4 @@ class TextOutput {
 
 }  // namespace sparsim
 
-#endif  // SPARSIM_NUMERIC_TEXT_OUTPUT_H_
+#endif  // SPARSIM_COMMON_TEXT_OUTPUT_H_

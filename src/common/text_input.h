@@ -17,8 +17,8 @@
 // descriptor that SIGINT or SIGTERM interrupts (or that would start after
 // one) throws the interrupt's ProgramEnd of common/interrupt.h.
 
-#ifndef SPARSIM_NUMERIC_TEXT_INPUT_H_
-#define SPARSIM_NUMERIC_TEXT_INPUT_H_
+#ifndef SPARSIM_COMMON_TEXT_INPUT_H_
+#define SPARSIM_COMMON_TEXT_INPUT_H_
 
 #include <cstddef>
 #include <string>
@@ -108,4 +108,4 @@ void SkipToNextLine(TextInput& in);
 
 }  // namespace sparsim
 
-#endif  // SPARSIM_NUMERIC_TEXT_INPUT_H_
+#endif  // SPARSIM_COMMON_TEXT_INPUT_H_
