@@ -80,32 +80,6 @@ std::vector<int32_t> KeptFiles(const SetOptions& options, const CheckedSet& set,
                (foreign == 1 ? "it" : "them"));
 }
 
-// Refuses, before any work, LCG replicates whose estimated draws together
-// pass the cycle, unless --allow-shared-stream.
-void CheckSharedStream(const GenerateOptions& options, const CheckedSet& set,
-                       const OutputPlan& plan) {
-  if (plan.philox || options.run.allow_shared_stream) return;
-  long double each = EstimateDrawCount(set.parameters, set.point_count);
-  if (plan.study_replicates * each <= static_cast<long double>(kLcgCycleDraws)) return;
-  std::string what =
-      plan.study_replicates == 1
-          ? "the set needs about " + FormatTrialCount(each) +
-                " draws, more than the generator's cycle of 2^32 (4.3E+9): it would stop short"
-          : std::to_string(plan.study_replicates) + " replicates of about " +
-                FormatTrialCount(each) +
-                " draws each pass the generator's cycle of 2^32 (4.3E+9) draws: replicates "
-                "would share stretches of it, and so points";
-  RefuseOption(what + "; use --generator philox (or --allow-shared-stream to go on)");
-}
-
-std::string OverlapReport(int64_t pairs, int32_t replicates) {
-  std::string of = " of the " + std::to_string(replicates) + " replicates";
-  if (pairs == 0) return "no two" + of + " used overlapping stretches of the generator's cycle";
-  return std::to_string(pairs) + (pairs == 1 ? " pair" : " pairs") + of +
-         " used overlapping stretches of the generator's cycle, and may share points; "
-         "--generator philox makes independent replicates";
-}
-
 }  // namespace
 
 int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
@@ -113,7 +87,11 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
     const CheckedSet set = CheckSetOptions(options);
     const OutputPlan plan = PlanOutputs(options.run, kGenerate, 1);
     const GenerationParameters& p = set.parameters;
-    CheckSharedStream(options, set, plan);
+    if (!plan.philox && !options.run.allow_shared_stream) {
+      std::string refusal = SharedStreamRefusal(
+          plan.study_replicates, EstimateDrawCount(set.parameters, set.point_count));
+      if (!refusal.empty()) RefuseOption(refusal);
+    }
     const std::vector<int32_t> kept = KeptFiles(options, set, plan);
     if (plan.seed_from_clock) {
       Say(io, kGenerate.command, "seed " + std::to_string(plan.seed) + ", from the clock");

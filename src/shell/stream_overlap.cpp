@@ -4,6 +4,8 @@
 #include <functional>
 #include <queue>
 
+#include "generate/trial_estimate.h"
+
 namespace sparsim {
 namespace {
 
@@ -88,6 +90,26 @@ int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches, uint64_t cycl
     pairs += static_cast<int64_t>(inserted) - reaching;
   }
   return pairs;
+}
+
+std::string OverlapReport(int64_t pairs, int32_t replicates) {
+  std::string of = " of the " + std::to_string(replicates) + " replicates";
+  if (pairs == 0) return "no two" + of + " used overlapping stretches of the generator's cycle";
+  return std::to_string(pairs) + (pairs == 1 ? " pair" : " pairs") + of +
+         " used overlapping stretches of the generator's cycle, and may share points; "
+         "--generator philox makes independent replicates";
+}
+
+std::string SharedStreamRefusal(int32_t replicates, long double draws_each) {
+  if (replicates * draws_each <= static_cast<long double>(kLcgCycleDraws)) return "";
+  std::string what =
+      replicates == 1
+          ? "the set needs about " + FormatTrialCount(draws_each) +
+                " draws, more than the generator's cycle of 2^32 (4.3E+9): it would stop short"
+          : std::to_string(replicates) + " replicates of about " + FormatTrialCount(draws_each) +
+                " draws each pass the generator's cycle of 2^32 (4.3E+9) draws: replicates "
+                "would share stretches of it, and so points";
+  return what + "; use --generator philox (or --allow-shared-stream to go on)";
 }
 
 }  // namespace sparsim

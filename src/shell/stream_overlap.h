@@ -16,6 +16,7 @@
 #define SPARSIM_SHELL_STREAM_OVERLAP_H_
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "numeric/generator.h"
@@ -36,6 +37,23 @@ struct CycleStretch {
 // the part of it that wraps past the end of the cycle.
 int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches,
                               uint64_t cycle = static_cast<uint64_t>(kLcgCycleDraws));
+
+// The line after a run of the LCG's replicates:
+//   OverlapReport(17, 99) == "17 pairs of the 99 replicates used overlapping
+//   stretches of the generator's cycle, and may share points; --generator
+//   philox makes independent replicates"
+//   OverlapReport(0, 7) == "no two of the 7 replicates used overlapping
+//   stretches of the generator's cycle"
+std::string OverlapReport(int64_t pairs, int32_t replicates);
+
+// Why a run of replicates of the LCG, each estimated at draws_each draws,
+// is refused before any work: together they would pass the cycle
+// (replicates x draws_each > 2^32). Empty when they would not.
+//   SharedStreamRefusal(99, 1.2e9) == "99 replicates of about 1.2E+9 draws
+//   each pass the generator's cycle of 2^32 (4.3E+9) draws: replicates would
+//   share stretches of it, and so points; use --generator philox (or
+//   --allow-shared-stream to go on)"
+std::string SharedStreamRefusal(int32_t replicates, long double draws_each);
 
 }  // namespace sparsim
 
