@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
 #include "export/atomic_output.h"
-#include "common/command_line.h"
 #include "generate/coordinate_file.h"
 #include "generate/generate_set.h"
 #include "generate/set_options.h"
