@@ -63,12 +63,12 @@ struct SetOptions {
 };
 
 struct SetOutcome {
-  int32_t points = 0;       // points in the store: the final state.point_count
-  int32_t asked = 0;        // points the set was to have (the Poisson count, if drawn)
-  int64_t candidates = 0;   // candidates drawn (direct sampling: proposals)
-  int64_t draws = 0;        // draws taken by the set, from its first
-  bool exhausted = false;   // stopped at draw_limit short of asked
-  uint32_t first_state = 0; // LCG: the state before the set's first draw
+  int32_t points = 0;        // points in the store: the final state.point_count
+  int32_t asked = 0;         // points the set was to have (the Poisson count, if drawn)
+  int64_t candidates = 0;    // candidates drawn (direct sampling: proposals)
+  int64_t draws = 0;         // draws taken by the set, from its first
+  bool exhausted = false;    // stopped at draw_limit short of asked
+  uint32_t first_state = 0;  // LCG: the state before the set's first draw
 };
 
 // Generates the set as above into state.store, showing the running count
