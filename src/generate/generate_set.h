@@ -38,8 +38,11 @@
 //   // o.points == state.point_count == 10000, o.exhausted == false,
 //   // o.draws the Philox draws taken.
 // With Generator::Lcg(s) instead, o.first_state == s, and
-// CyclePosition(o.first_state) (numeric/random.h) is where the set's
-// stretch of o.draws draws starts on the cycle.
+//   CycleStretch{CyclePosition(o.first_state), o.draws}   (numeric/random.h)
+// is the stretch of the cycle the set drew; OverlappingPairs over the
+// replicates' stretches counts the pairs that share a state. Before a run,
+// EstimateDrawCount (generate/trial_estimate.h) times the replicates tells
+// whether they may go round the cycle.
 
 #ifndef SPARSIM_GENERATE_GENERATE_SET_H_
 #define SPARSIM_GENERATE_GENERATE_SET_H_
