@@ -20,21 +20,21 @@
 #include <vector>
 
 #include "numeric/generator.h"
+#include "numeric/random.h"
 
 namespace sparsim {
 
-// The stretch of one replicate: its first state's position (below the
-// cycle's length) and its number of draws. A stretch of 0 draws meets
-// nothing; one of a whole cycle or more meets every other.
-struct CycleStretch {
-  uint64_t start = 0;
-  int64_t draws = 0;
-};
+// A replicate's stretch is numeric/random.h's CycleStretch: its first
+// state's position (below the cycle's length) and its number of draws. A
+// stretch of 0 draws meets nothing; one of a whole cycle or more meets every
+// other.
 
 // The number of pairs of stretches that share a position, wrap-around
-// included, in O(n log n): sorted by start, each stretch is met by the
-// earlier ones that reach past its start, and by those whose start lies in
-// the part of it that wraps past the end of the cycle.
+// included, in O(n log n), where comparing every pair (OverlappingPairs)
+// takes 5 x 10^11 comparisons for a million replicates: sorted by start,
+// each stretch is met by the earlier ones that reach past its start, and by
+// those whose start lies in the part of it that wraps past the end of the
+// cycle.
 int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches,
                               uint64_t cycle = static_cast<uint64_t>(kLcgCycleDraws));
 
