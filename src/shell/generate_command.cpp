@@ -62,9 +62,9 @@ std::vector<int32_t> KeptFiles(const SetOptions& options, const CheckedSet& set,
   int32_t foreign = 0;
   for (int32_t k = 1; k <= plan.replicates; ++k) {
     const std::string& name = plan.Name(k, 1);
-    ExistingFile file = CheckExistingSetFile(name, HeaderAfterCount(options, set, plan, k),
-                                             options.poisson ? kMaxPoints : set.point_count,
-                                             options.poisson);
+    ExistingFile file =
+        CheckExistingSetFile(name, HeaderAfterCount(options, set, plan, k),
+                             options.poisson ? kMaxPoints : set.point_count, options.poisson);
     if (file.whole) {
       kept[static_cast<std::size_t>(k - 1)] = file.points;
     } else if (file.exists && ++foreign == 1) {
@@ -88,8 +88,8 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
     const OutputPlan plan = PlanOutputs(options.run, kGenerate, 1);
     const GenerationParameters& p = set.parameters;
     if (!plan.philox && !options.run.allow_shared_stream) {
-      std::string refusal = SharedStreamRefusal(
-          plan.study_replicates, EstimateDrawCount(set.parameters, set.point_count));
+      std::string refusal = SharedStreamRefusal(plan.study_replicates,
+                                                EstimateDrawCount(set.parameters, set.point_count));
       if (!refusal.empty()) RefuseOption(refusal);
     }
     const std::vector<int32_t> kept = KeptFiles(options, set, plan);
@@ -118,7 +118,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       if (kept_points >= 0) {
         // Kept from an earlier run: what it took is not known here.
         rows.push_back(row_start + std::to_string(kept_points) + ",," + stream_start +
-                       (plan.philox ? "" : ",") );
+                       (plan.philox ? "" : ","));
         return;
       }
       auto state = std::make_unique<ProgramState>();
@@ -152,8 +152,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
             kExitFile, "replicate " + std::to_string(plan.Number(k)) + " (" +
                            (name.empty() ? "standard output" : name) +
                            "): the generator's cycle of 2^32 draws ran out after " +
-                           std::to_string(outcome.points) + " of " +
-                           std::to_string(outcome.asked) +
+                           std::to_string(outcome.points) + " of " + std::to_string(outcome.asked) +
                            " points; those are written, none repeated; use --generator philox");
       }
     };

@@ -169,8 +169,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
           WriteOutputFile(file, rendered, plan.force);
         }
         rows.push_back(std::to_string(plan.Number(k)) + "," + std::to_string(seed) + "," +
-                       std::to_string(pass) +
-                       "," + ManifestField(file.empty() ? "-" : file) + "," +
+                       std::to_string(pass) + "," + ManifestField(file.empty() ? "-" : file) + "," +
                        std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.
         state->input_file.Rewind();
