@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -133,6 +134,40 @@ TEST(GenerateCommand, ReplicatesAloneAndResumedAreThoseOfTheFullRun) {
         EXPECT_EQ(fields, was) << k;
       }
     }
+  }
+}
+
+// --csr and --poisson with either generator: the header records both, the
+// count line the number drawn, which differs from replicate to replicate.
+TEST(GenerateCommand, RecordsCsrAndThePoissonMeanAndCountsWhatItDrew) {
+  for (const std::string generator : {"lcg", "philox"}) {
+    TempDir dir;
+    CommandRun run;
+    ASSERT_EQ(run({"generate", "--rect", "0,0,50,80", "--points", "300", "--csr", "--poisson",
+                   "--seed", "21", "--generator", generator, "--replicates", "5", "-o",
+                   dir.File("p{n}.adf"), "--quiet"}),
+              0)
+        << run.err;
+    std::vector<int> counts;
+    for (int k = 1; k <= 5; ++k) {
+      std::string file = dir.Read("p" + std::to_string(k) + ".adf");
+      EXPECT_NE(file.find("\r\n# Points Uniform over the Whole Site (CSR) #\r\n"
+                          "# Point Count Poisson;  Mean 300 #\r\n"),
+                std::string::npos)
+          << file.substr(0, 300);
+      int lines = 0;
+      for (char c : file) lines += c == '\n';
+      int headers = 0;
+      for (std::size_t at = file.find("\n#"); at != std::string::npos;
+           at = file.find("\n#", at + 1)) {
+        ++headers;
+      }
+      counts.push_back(std::stoi(file));
+      EXPECT_EQ(lines - 1 - headers, counts.back()) << generator << " " << k;
+    }
+    EXPECT_GT(*std::max_element(counts.begin(), counts.end()),
+              *std::min_element(counts.begin(), counts.end()))
+        << generator;
   }
 }
 
