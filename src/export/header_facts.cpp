@@ -117,7 +117,8 @@ void ReadSetRecordLines(std::string_view line, HeaderFacts& facts) {
     if (SkipPast(rest, "Replicate")) {
       SkipBlanks(rest);
       int64_t value = 0;
-      std::from_chars_result result = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+      std::from_chars_result result =
+          std::from_chars(rest.data(), rest.data() + rest.size(), value);
       if (result.ec == std::errc() && value >= 0) facts.replicate = value;
     }
   }

@@ -42,9 +42,9 @@ namespace sparsim {
 // Philox, and for the LCG when the caller gives a replicate number.
 struct SetRecord {
   bool philox = false;
-  int64_t replicate = -1;    // -1: none recorded
+  int64_t replicate = -1;  // -1: none recorded
   bool csr = false;
-  int32_t poisson_mean = -1; // -1: the count was asked, not drawn
+  int32_t poisson_mean = -1;  // -1: the count was asked, not drawn
 };
 
 // The extra lines for record, each without its line end; none for {}.

@@ -69,8 +69,8 @@ double KernelDistance(const GenerationParameters& p, Generator& generator) {
 }
 
 int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
-                             const ClusterSeeds& seeds, ProgramState& state,
-                             Generator& generator, bool whole_site) {
+                             const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                             bool whole_site) {
   const GenerationParameters& p = parameters;
   int32_t accepted = p.contagious && p.seeds_as_points ? p.seed_count : 0;
   if (accepted >= state.point_count) return 0;

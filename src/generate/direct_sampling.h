@@ -64,8 +64,8 @@ double KernelDistance(const GenerationParameters& parameters, Generator& generat
 // state.point_count, showing every tenth count as FillPointStore does.
 // Returns the number of proposals drawn.
 int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
-                             const ClusterSeeds& seeds, ProgramState& state,
-                             Generator& generator, bool whole_site);
+                             const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                             bool whole_site);
 
 }  // namespace sparsim
 

@@ -539,7 +539,10 @@ int64_t RoundedDraws(double draws) {
 class Decider {
  public:
   Decider(Console& console, ProgramState& state, int32_t accepted, Generator& generator)
-      : console_(console), state_(state), accepted_(accepted), generator_(generator),
+      : console_(console),
+        state_(state),
+        accepted_(accepted),
+        generator_(generator),
         first_draw_(generator.draws()) {}
 
   bool done() const { return done_; }

@@ -38,8 +38,11 @@
 //   // o.points == state.point_count == 10000, o.exhausted == false,
 //   // o.draws the Philox draws taken.
 // With Generator::Lcg(s) instead, o.first_state == s, and
-// CyclePosition(o.first_state) (numeric/random.h) is where the set's
-// stretch of o.draws draws starts on the cycle.
+//   CycleStretch{CyclePosition(o.first_state), o.draws}   (numeric/random.h)
+// is the stretch of the cycle the set drew; OverlappingPairs over the
+// replicates' stretches counts the pairs that share a state. Before a run,
+// EstimateDrawCount (generate/trial_estimate.h) times the replicates tells
+// whether they may go round the cycle.
 
 #ifndef SPARSIM_GENERATE_GENERATE_SET_H_
 #define SPARSIM_GENERATE_GENERATE_SET_H_
@@ -60,12 +63,12 @@ namespace sparsim {
 // the text of the site, count and spread is not read here.
 
 struct SetOutcome {
-  int32_t points = 0;       // points in the store: the final state.point_count
-  int32_t asked = 0;        // points the set was to have (the Poisson count, if drawn)
-  int64_t candidates = 0;   // candidates drawn (direct sampling: proposals)
-  int64_t draws = 0;        // draws taken by the set, from its first
-  bool exhausted = false;   // stopped at draw_limit short of asked
-  uint32_t first_state = 0; // LCG: the state before the set's first draw
+  int32_t points = 0;        // points in the store: the final state.point_count
+  int32_t asked = 0;         // points the set was to have (the Poisson count, if drawn)
+  int64_t candidates = 0;    // candidates drawn (direct sampling: proposals)
+  int64_t draws = 0;         // draws taken by the set, from its first
+  bool exhausted = false;    // stopped at draw_limit short of asked
+  uint32_t first_state = 0;  // LCG: the state before the set's first draw
 };
 
 // Generates the set as above into state.store, showing the running count

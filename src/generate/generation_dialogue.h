@@ -21,8 +21,8 @@
 
 #include "common/program_state.h"
 #include "dialogue/console.h"
-#include "generate/generation_parameters.h"
 #include "generate/generate_set.h"
+#include "generate/generation_parameters.h"
 #include "generate/sampling.h"
 
 namespace sparsim {

@@ -179,8 +179,8 @@ int64_t FillPointStoreReference(Console& console, const GenerationParameters& pa
 }
 
 int64_t FillPointStoreFrom(Console& console, const GenerationParameters& parameters,
-                 const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
-                 int32_t accepted, int64_t draw_budget) {
+                           const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
+                           int32_t accepted, int64_t draw_budget) {
   int64_t candidates = 0;
   const int64_t end = generator.draws() + draw_budget;
   // A circle's attempts are drawn one by one on a copy, so that a candidate

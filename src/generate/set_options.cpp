@@ -173,8 +173,7 @@ CheckedSet CheckSetOptions(const SetOptions& options) {
       RefuseOption("--poisson: the mean of " + std::to_string(set.point_count - seed_points) +
                    " points drawn must be at most " +
                    std::to_string(static_cast<int32_t>(kLargestPoissonMean)) +
-                   ", so that a count above " + std::to_string(kMaxPoints) +
-                   " stays negligible");
+                   ", so that a count above " + std::to_string(kMaxPoints) + " stays negligible");
     }
   }
   return set;

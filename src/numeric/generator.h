@@ -67,8 +67,8 @@ class Generator {
   // LCG only: draws draws at once, by a jump (the fast engine computes its
   // states ahead and moves the generator to where the set stopped).
   void SkipLcg(int64_t draws) {
-    lcg_state_ = static_cast<int32_t>(
-        RandomJump::Steps(draws).Apply(static_cast<uint32_t>(lcg_state_)));
+    lcg_state_ =
+        static_cast<int32_t>(RandomJump::Steps(draws).Apply(static_cast<uint32_t>(lcg_state_)));
     draws_ += draws;
   }
 

@@ -121,11 +121,11 @@ int DecimalDigits(uint64_t n) {
 
 // The first rounding with integers, as printf rounds (to nearest, ties to
 // even, on the exact value), for magnitudes below 10^18 whose value is
-// m x 2^e with m of 64 bits: the value times 10^places, rounded. printf's
-// long double conversion costs a microsecond a number, and a set's file
-// writes 20000 of them. False where it does not apply (the caller then asks
-// printf).
-bool IntegerFirstRounding(long double magnitude, FixedDigits& out) {
+// m x 2^e with m of 64 bits: q = the value times 10^places, rounded, places
+// being 17 below 10 and 18 less the integer digits from 10 on. printf's long
+// double conversion costs a microsecond a number, and a set's file writes
+// 20000 of them. False where it does not apply (printf is asked then).
+bool IntegerFirstRounding(long double magnitude, uint64_t& q, int& places) {
   if (!(magnitude < 1e18L)) return false;
   int binary_exponent = 0;
   long double scaled = ldexpl(frexpl(magnitude, &binary_exponent), 64);
@@ -136,14 +136,16 @@ bool IntegerFirstRounding(long double magnitude, FixedDigits& out) {
   // magnitude = m x 2^-shift; below 2^60 the top bit of m makes shift >= 4.
   const int shift = 64 - binary_exponent;
   if (m != 0 && shift < 1) return false;
-  int places = kFixedPlacesBelowTen;
+  places = kFixedPlacesBelowTen;
   if (magnitude >= 10) {
     uint64_t integer = shift >= 64 ? 0 : m >> shift;
     places = kSignificantDigits - DecimalDigits(integer);
   }
+  // Below 10^18 (a carry may reach it: 99.99...97 to 100.00...0, one zero
+  // more after the point than printf's 18 digits, which changes no text).
   __extension__ typedef unsigned __int128 Wide;
   Wide product = static_cast<Wide>(m) * kPowersOfTen[places];
-  uint64_t q = 0;
+  q = 0;
   if (shift < 128 && m != 0) {
     Wide one = 1;
     q = static_cast<uint64_t>(product >> shift);
@@ -151,21 +153,45 @@ bool IntegerFirstRounding(long double magnitude, FixedDigits& out) {
     Wide half = one << (shift - 1);
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
-  // A carry into a new digit (99.99...97 to 100.00...0) leaves a zero more
-  // after the point than printf's 18 digits: the same text at any decimals.
-  const uint64_t unit = kPowersOfTen[places];
-  out.integer = std::to_string(q / unit);
-  out.fraction.clear();
-  if (places > 0) {
-    std::string fraction = std::to_string(q % unit);
-    out.fraction = std::string(static_cast<std::size_t>(places) - fraction.size(), '0') + fraction;
+  return true;
+}
+
+// FormatFixed from IntegerFirstRounding, digits written straight into a
+// buffer; false where that does not apply, or where the decimals go past
+// the first rounding's.
+bool IntegerFixed(long double x, int width, int decimals, std::string& text) {
+  uint64_t q = 0;
+  int places = 0;
+  const int d = std::max(decimals, 0);
+  if (!IntegerFirstRounding(std::fabs(x), q, places) || d > places) return false;
+  // Half up at d decimals, from the first rounding's digits.
+  const uint64_t dropped = kPowersOfTen[places - d];
+  uint64_t kept = q / dropped;
+  if (places > d && (q / kPowersOfTen[places - d - 1]) % 10 >= 5) ++kept;
+  const uint64_t unit = kPowersOfTen[d];
+  char buffer[48];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  uint64_t fraction = kept % unit;
+  for (int i = 0; i < d; ++i) {
+    *--p = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
   }
+  if (d > 0) *--p = '.';
+  uint64_t integer = kept / unit;
+  do {
+    *--p = static_cast<char>('0' + integer % 10);
+    integer /= 10;
+  } while (integer != 0);
+  if (std::signbit(x)) *--p = '-';
+  const auto length = static_cast<int>(end - p);
+  text.assign(static_cast<std::size_t>(std::max(width - length, 0)), ' ');
+  text.append(p, end);
   return true;
 }
 
 FixedDigits FirstRounding(long double magnitude) {
   FixedDigits out;
-  if (IntegerFirstRounding(magnitude, out)) return out;
   if (magnitude < 10) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*Lf", kFixedPlacesBelowTen, magnitude);
@@ -196,6 +222,8 @@ std::string FormatFixed(long double x, int width, int decimals) {
     int n = std::max(2, std::min(kSignificantDigits, width - 8));
     return PadLeft(GeneralScientific(x, n), width);
   }
+  std::string fast;
+  if (IntegerFixed(x, width, decimals, fast)) return fast;
   FixedDigits first = FirstRounding(magnitude);
   std::size_t d = static_cast<std::size_t>(std::max(decimals, 0));
   std::string fraction = first.fraction;

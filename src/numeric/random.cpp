@@ -25,6 +25,25 @@ uint32_t CyclePosition(uint32_t state) {
   return position;
 }
 
+bool StretchesOverlap(CycleStretch a, CycleStretch b) {
+  constexpr int64_t kCycle = int64_t{1} << 32;
+  if (a.draws <= 0 || b.draws <= 0) return false;
+  if (a.draws >= kCycle || b.draws >= kCycle) return true;
+  // Each stretch starts at start + 1; one meets the other when its first
+  // state lies within the other's.
+  uint32_t b_after_a = b.start - a.start;
+  uint32_t a_after_b = a.start - b.start;
+  return b_after_a < a.draws || a_after_b < b.draws;
+}
+
+int64_t OverlappingPairs(const std::vector<CycleStretch>& runs) {
+  int64_t pairs = 0;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    for (size_t j = i + 1; j < runs.size(); ++j) pairs += StretchesOverlap(runs[i], runs[j]);
+  }
+  return pairs;
+}
+
 namespace {
 
 uint64_t MonotonicNanoseconds() {

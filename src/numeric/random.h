@@ -14,6 +14,7 @@
 #define SPARSIM_NUMERIC_RANDOM_H_
 
 #include <cstdint>
+#include <vector>
 
 namespace sparsim {
 
@@ -72,6 +73,25 @@ struct RandomJump {
 // before 0, 0x26B05733 (0x26B05733 x 134775813 + 1 = 0 mod 2^32), gives
 // 2^32 - 1.
 uint32_t CyclePosition(uint32_t state);
+
+// The stretch of the cycle a run drew: the states at positions start + 1
+// .. start + draws (modulo 2^32), start being CyclePosition of its first
+// state (its seed), since each draw steps before it returns.
+struct CycleStretch {
+  uint32_t start = 0;
+  int64_t draws = 0;
+};
+
+// True when two runs drew some state in common. A run of 2^32 draws or more
+// drew every state; a run of none drew nothing.
+// Example: {0, 10} and {9, 5} share the state at position 10;
+// {0, 10} and {10, 5} share none; {4294967290, 10} wraps round to position
+// 4 and meets {2, 1}.
+bool StretchesOverlap(CycleStretch a, CycleStretch b);
+
+// How many pairs of runs drew some state in common: every pair is looked
+// at, which takes a moment for a few thousand runs.
+int64_t OverlappingPairs(const std::vector<CycleStretch>& runs);
 
 // Sets rand_seed from the clock: the low 32 bits of a nanosecond monotonic
 // clock, read as signed. Draws nothing.

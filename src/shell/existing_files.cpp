@@ -35,8 +35,7 @@ ExistingFile CheckSetFileContent(const std::string& content, const std::string& 
   // Point lines: text without a line end of its own, then CR LF.
   for (int32_t i = 0; i < count; ++i) {
     std::size_t end = content.find("\r\n", at);
-    if (end == std::string::npos || end == at ||
-        content.find_first_of("\r\n", at) != end) {
+    if (end == std::string::npos || end == at || content.find_first_of("\r\n", at) != end) {
       return file;
     }
     at = end + 2;

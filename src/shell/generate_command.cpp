@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/program_state.h"
 #include "dialogue/option_values.h"
 #include "dialogue/replicate_options.h"
 #include "export/atomic_output.h"
-#include "common/command_line.h"
 #include "generate/coordinate_file.h"
 #include "generate/generate_set.h"
 #include "generate/pattern_study.h"
@@ -58,9 +58,9 @@ std::vector<int32_t> KeptFiles(const SetOptions& options, const CheckedSet& set,
   int32_t foreign = 0;
   for (int32_t k = 1; k <= plan.replicates; ++k) {
     const std::string& name = plan.Name(k, 1);
-    ExistingFile file = CheckExistingSetFile(name, HeaderAfterCount(options, set, plan, k),
-                                             options.poisson ? kMaxPoints : set.point_count,
-                                             options.poisson);
+    ExistingFile file =
+        CheckExistingSetFile(name, HeaderAfterCount(options, set, plan, k),
+                             options.poisson ? kMaxPoints : set.point_count, options.poisson);
     if (file.whole) {
       kept[static_cast<std::size_t>(k - 1)] = file.points;
     } else if (file.exists && ++foreign == 1) {
@@ -74,14 +74,6 @@ std::vector<int32_t> KeptFiles(const SetOptions& options, const CheckedSet& set,
   RefuseOption(what + " but " + (foreign == 1 ? "is not a whole file" : "are not whole files") +
                " of this run's set, seed and generator; give --force to replace " +
                (foreign == 1 ? "it" : "them"));
-}
-
-std::string OverlapReport(int64_t pairs, int32_t replicates) {
-  std::string of = " of the " + std::to_string(replicates) + " replicates";
-  if (pairs == 0) return "no two" + of + " used overlapping stretches of the generator's cycle";
-  return std::to_string(pairs) + (pairs == 1 ? " pair" : " pairs") + of +
-         " used overlapping stretches of the generator's cycle, and may share points; "
-         "--generator philox makes independent replicates";
 }
 
 }  // namespace
@@ -123,7 +115,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
       if (kept_points >= 0) {
         // Kept from an earlier run: what it took is not known here.
         rows.push_back(row_start + std::to_string(kept_points) + ",," + stream_start +
-                       (plan.philox ? "" : ",") );
+                       (plan.philox ? "" : ","));
         return;
       }
       auto state = std::make_unique<ProgramState>();
@@ -158,8 +150,7 @@ int RunGenerate(const GenerateOptions& options, const CommandIo& io) {
             kExitFile, "replicate " + std::to_string(plan.Number(k)) + " (" +
                            (name.empty() ? "standard output" : name) +
                            "): the generator's cycle of 2^32 draws ran out after " +
-                           std::to_string(outcome.points) + " of " +
-                           std::to_string(outcome.asked) +
+                           std::to_string(outcome.points) + " of " + std::to_string(outcome.asked) +
                            " points; those are written, none repeated; use --generator philox");
       }
     };

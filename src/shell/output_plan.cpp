@@ -292,11 +292,10 @@ OutputPlan PlanOutputs(const RunOptions& options, const RunKind& kind, int32_t p
   const int32_t named_replicates = plan.combined ? 1 : plan.replicates;
   for (int32_t k = 1; k <= named_replicates; ++k) {
     for (int32_t pass = 1; pass <= passes; ++pass) {
-      plan.names.push_back(to_stdout ? std::string()
-                                     : ExpandPattern(*options.output, plan.Number(k),
-                                                     plan.study_replicates,
-                                                     plan.seeds[static_cast<std::size_t>(k - 1)],
-                                                     pass, passes));
+      plan.names.push_back(
+          to_stdout ? std::string()
+                    : ExpandPattern(*options.output, plan.Number(k), plan.study_replicates,
+                                    plan.seeds[static_cast<std::size_t>(k - 1)], pass, passes));
     }
   }
   Folders folders;

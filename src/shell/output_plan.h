@@ -43,11 +43,11 @@ struct RunKind {
 
 // The checked options of a run and the names of its files.
 struct OutputPlan {
-  int32_t replicates = 1;  // made by this run
-  int32_t first_replicate = 1;  // the number of the run's first replicate
+  int32_t replicates = 1;        // made by this run
+  int32_t first_replicate = 1;   // the number of the run's first replicate
   int32_t study_replicates = 1;  // --replicates N (with --replicate K alone, K)
   int32_t passes = 1;
-  int32_t seed = 0;  // the run's seed S
+  int32_t seed = 0;            // the run's seed S
   std::vector<int32_t> seeds;  // of each replicate of the run, from 1
   bool seed_from_clock = false;
   bool philox = false;  // --generator philox; the LCG otherwise

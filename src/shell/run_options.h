@@ -27,7 +27,7 @@ struct RunOptions {
   std::optional<std::string> generator;  // lcg or philox
   std::optional<std::string> replicates;
   std::optional<std::string> replicate;  // --replicate K: that one alone
-  std::optional<std::string> output;  // -o PATTERN
+  std::optional<std::string> output;     // -o PATTERN
   std::optional<std::string> format;
   std::optional<std::string> jobs;
   std::optional<std::string> manifest;

@@ -4,6 +4,8 @@
 #include <functional>
 #include <queue>
 
+#include "generate/trial_estimate.h"
+
 namespace sparsim {
 namespace {
 
@@ -41,9 +43,8 @@ int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches, uint64_t cycl
     uint64_t length = std::min<uint64_t>(static_cast<uint64_t>(s.draws), cycle);
     spans.push_back({s.start, s.start + length});
   }
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
-    return a.start < b.start;
-  });
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.start < b.start; });
   // For i before j (start_i <= start_j) the two meet when end_i > start_j,
   // or when j wraps past the cycle's end as far as start_i:
   // wrapped_j = end_j - cycle > start_i. The pairs are counted as
@@ -64,9 +65,8 @@ int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches, uint64_t cycl
     if (spans[j].end > cycle) wrapping.push_back(j);
   }
   if (wrapping.empty()) return pairs;
-  std::sort(wrapping.begin(), wrapping.end(), [&](std::size_t a, std::size_t b) {
-    return spans[a].end < spans[b].end;
-  });
+  std::sort(wrapping.begin(), wrapping.end(),
+            [&](std::size_t a, std::size_t b) { return spans[a].end < spans[b].end; });
   std::vector<uint64_t> ends;
   for (const Span& span : spans) ends.push_back(span.end);
   std::sort(ends.begin(), ends.end());
@@ -83,11 +83,19 @@ int64_t CountOverlappingPairs(std::vector<CycleStretch> stretches, uint64_t cycl
       ++inserted;
     }
     // Those of them that also reach past start_j were counted above.
-    int64_t reaching = static_cast<int64_t>(inserted) -
-                       inserted_ends.Below(rank_of(spans[j].start + 1));
+    int64_t reaching =
+        static_cast<int64_t>(inserted) - inserted_ends.Below(rank_of(spans[j].start + 1));
     pairs += static_cast<int64_t>(inserted) - reaching;
   }
   return pairs;
+}
+
+std::string OverlapReport(int64_t pairs, int32_t replicates) {
+  std::string of = " of the " + std::to_string(replicates) + " replicates";
+  if (pairs == 0) return "no two" + of + " used overlapping stretches of the generator's cycle";
+  return std::to_string(pairs) + (pairs == 1 ? " pair" : " pairs") + of +
+         " used overlapping stretches of the generator's cycle, and may share points; "
+         "--generator philox makes independent replicates";
 }
 
 }  // namespace sparsim

@@ -186,8 +186,7 @@ int RunWalk(const WalkOptions& options, const CommandIo& io) {
                           plan.force);
         }
         rows.push_back(std::to_string(plan.Number(k)) + "," + std::to_string(seed) + "," +
-                       std::to_string(pass) +
-                       "," + ManifestField(file.empty() ? "-" : file) + "," +
+                       std::to_string(pass) + "," + ManifestField(file.empty() ? "-" : file) + "," +
                        std::to_string(count.processed) + "," + SecondsSince(start));
         // The next pass reads the input again, with the generator running on.
         state->input_file.Rewind();

@@ -10,9 +10,9 @@
 #include "export/coordinate_reader.h"
 #include "export/geojson_writer.h"
 #include "generate/coordinate_file.h"
+#include "numeric/data_reader.h"
 #include "support/sample_files.h"
 #include "support/sites.h"
-#include "numeric/data_reader.h"
 #include "walk/random_walk.h"
 
 namespace sparsim {
@@ -58,7 +58,8 @@ TEST(ReadHeaderFacts, ReadsBackTheSetRecordLines) {
        "# Generator Philox4x64-10;  Replicate 3 #\r\n"
        "# Points Uniform over the Whole Site (CSR) #\r\n"
        "# Point Count Poisson;  Mean 100 #\r\n",
-       "philox", 3},
+       "philox",
+       3},
       {{.replicate = 12}, "# Generator LCG;  Replicate 12 #\r\n", "lcg", 12},
   };
   auto state = std::make_unique<ProgramState>();
@@ -72,8 +73,10 @@ TEST(ReadHeaderFacts, ReadsBackTheSetRecordLines) {
     TextOutput out = TextOutput::InMemory();
     WriteCoordinateLines(out, *state, p, -9, c.record);
     std::string header = "2 #Points# 2 #Coordinates#\r\n" + SiteLine(p) + "\r\n" +
-                         DensityLine(p, -9) + "\r\n# Radius or S.D. 11.0000;  Cluster Seeds 1 #\r\n";
-    ASSERT_EQ(out.contents(), header + c.extra + "    1.5000    2.5000\r\n    3.0000    4.0000\r\n");
+                         DensityLine(p, -9) +
+                         "\r\n# Radius or S.D. 11.0000;  Cluster Seeds 1 #\r\n";
+    ASSERT_EQ(out.contents(),
+              header + c.extra + "    1.5000    2.5000\r\n    3.0000    4.0000\r\n");
     HeaderFacts facts = ReadHeaderFacts(out.contents());
     EXPECT_EQ(facts.generator, c.generator);
     EXPECT_EQ(facts.replicate, c.replicate);

@@ -133,8 +133,8 @@ std::vector<Layout> Layouts() {
   std::vector<Layout> layouts;
   for (char model : {'U', 'H', 'C', 'S', 'N'}) {
     Layout clustered{"clustered", {}, {}};
-    clustered.p = Clustered(RectangleSite(0, 0, 100, 100), 4, false, model == 'N' ? 0.3 : 15,
-                            model);
+    clustered.p =
+        Clustered(RectangleSite(0, 0, 100, 100), 4, false, model == 'N' ? 0.3 : 15, model);
     const double xs[] = {30, 33, 70, 50};
     const double ys[] = {30, 31, 65, 80};
     for (size_t k = 0; k < 4; ++k) {

@@ -39,8 +39,8 @@ Outcome Run(Engine engine, const GenerationParameters& p, const ClusterSeeds* gi
   } else {
     PlaceClusterSeeds(p, seeds, *outcome.state, outcome.generator);
   }
-  outcome.candidates = engine(t.console, p, seeds, *outcome.state, outcome.generator,
-                              kLcgCycleDraws);
+  outcome.candidates =
+      engine(t.console, p, seeds, *outcome.state, outcome.generator, kLcgCycleDraws);
   return outcome;
 }
 

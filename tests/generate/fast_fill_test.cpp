@@ -63,9 +63,8 @@ Outcome RunSet(const Configuration* configuration, const GenerationParameters& p
         FillPointStoreReference(t.console, p, seeds, *outcome.state, outcome.generator, budget);
   } else {
     outcome.state->sampling_threads = configuration->sampling_threads;
-    outcome.candidates =
-        FillPointStoreWith(t.console, p, seeds, *outcome.state, outcome.generator,
-                           configuration->options, &outcome.report, budget);
+    outcome.candidates = FillPointStoreWith(t.console, p, seeds, *outcome.state, outcome.generator,
+                                            configuration->options, &outcome.report, budget);
   }
   outcome.screen = t.output();
   return outcome;
@@ -312,8 +311,8 @@ TEST(FillPointStore, ThreadedFillStopsOnAnInterrupt) {
   auto start = std::chrono::steady_clock::now();
   FillOptions options;
   options.solo_seconds = 0.01;
-  int status =
-      EndStatus([&] { FillPointStoreWith(t.console, p, seeds, *state, generator, options, nullptr); });
+  int status = EndStatus(
+      [&] { FillPointStoreWith(t.console, p, seeds, *state, generator, options, nullptr); });
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   interrupter.join();
   std::signal(SIGINT, SIG_DFL);

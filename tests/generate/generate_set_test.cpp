@@ -27,7 +27,7 @@ struct SetRun {
 };
 
 std::unique_ptr<SetRun> MakeSet(const GenerationParameters& p, int32_t points, Generator generator,
-                            SetOptions options = {}) {
+                                SetOptions options = {}) {
   auto run = std::make_unique<SetRun>();
   run->state->point_count = points;
   run->outcome = GenerateSet(run->t.console, p, options, run->seeds, *run->state, generator);
@@ -87,9 +87,9 @@ TEST(PoissonCount, InvertsTheCumulativeLaw) {
     int32_t count;
   };
   const Case cases[] = {
-      {2, 0, 0},         {2, 0.1353L, 0},       {2, 0.1354L, 1},     {2, 0.5L, 2},
-      {2, 0.9999L, 9},   {100, 0.01L, 77},      {100, 0.5L, 100},    {100, 0.99L, 124},
-      {9300, 1e-6L, 8845}, {9300, 0.5L, 9300},  {9300, 0.999999L, 9762}, {0, 0.7L, 0},
+      {2, 0, 0},           {2, 0.1353L, 0},    {2, 0.1354L, 1},         {2, 0.5L, 2},
+      {2, 0.9999L, 9},     {100, 0.01L, 77},   {100, 0.5L, 100},        {100, 0.99L, 124},
+      {9300, 1e-6L, 8845}, {9300, 0.5L, 9300}, {9300, 0.999999L, 9762}, {0, 0.7L, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(PoissonCount(c.mean, c.u), c.count) << c.mean << " " << c.u;
 }
@@ -126,8 +126,9 @@ TEST(CsrParameters, GivesTheRecipesFileWithTheLcg) {
   TempDir dir;
   auto dialogue = std::make_unique<ProgramState>();
   dialogue->working_directory = dir.path();
-  TestConsole t("2024\r\n\r\n\r\n\r\n100\r\n100\r\n\r\n1000\r\ns\r\n1\r\nn\r\n142\r\nu\r\n"
-                "\r\nwhole\r\nn\r\n\r\n");
+  TestConsole t(
+      "2024\r\n\r\n\r\n\r\n100\r\n100\r\n\r\n1000\r\ns\r\n1\r\nn\r\n142\r\nu\r\n"
+      "\r\nwhole\r\nn\r\n\r\n");
   GeneratePoints(t.console, *dialogue);
 
   GenerationParameters site = RectangleSite(0, 0, 100, 100, 'N');

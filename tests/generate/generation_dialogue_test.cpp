@@ -241,18 +241,19 @@ TEST(GeneratePoints, SecondSetGoesOnWithTheGeneratorAndKeepsTheSeed) {
 // states (1.43e9 candidates, about 2900 points) and stops there, with every
 // point it placed distinct.
 TEST(GeneratePoints, SetThatGoesRoundTheCycleStopsAndSaysSo) {
-  GenerationRun run("3\r\n\r\n\r\n\r\n3500\r\n3500\r\n\r\n10000\r\ns\r\n5\r\nn\r\n2\r\nn\r\n"
-                    "\r\nsparse\r\nn\r\n\r\n");
+  GenerationRun run(
+      "3\r\n\r\n\r\n\r\n3500\r\n3500\r\n\r\n10000\r\ns\r\n5\r\nn\r\n2\r\nn\r\n"
+      "\r\nsparse\r\nn\r\n\r\n");
   const std::string& out = run.t.output();
   const int32_t placed = run.state->point_count;
   ASSERT_GT(placed, 2500);
   ASSERT_LT(placed, 10000);
   const std::string exhausted =
       " Random Cycle Exhausted - " + std::to_string(placed) + " Points Placed\r\n";
-  EXPECT_NE(out.find(kModel +
-                     "Warning: About 1.5E+10 Random Numbers Needed - Beyond the Cycle of 2^32, "
-                     "Set Will Stop Early\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      out.find(kModel + "Warning: About 1.5E+10 Random Numbers Needed - Beyond the Cycle of 2^32, "
+                        "Set Will Stop Early\r\n"),
+      std::string::npos);
   // Written over the running count, in place of the line's end.
   EXPECT_NE(out.find(std::to_string(placed / 10 * 10) + "\r" + exhausted + "Write Coordinates"),
             std::string::npos);

@@ -187,8 +187,8 @@ TEST(CycleWarning, SaysWhenTheDrawsEstimatedPassTheCycle) {
       {true, 1211052000, "Warning: About 4.3E+9" + tail},
   };
   for (const Case& c : cases) {
-    GenerationParameters p = Clustered(c.circle ? CentredCircle(10, 'U') : CentredSquare(10, 'U'),
-                                       1, false, 1, 'U');
+    GenerationParameters p =
+        Clustered(c.circle ? CentredCircle(10, 'U') : CentredSquare(10, 'U'), 1, false, 1, 'U');
     p.area = static_cast<double>(c.candidates * kPiL / 10000);
     EXPECT_EQ(CycleWarning(p, 10000), c.line) << c.circle << " " << c.candidates;
   }
@@ -196,8 +196,8 @@ TEST(CycleWarning, SaysWhenTheDrawsEstimatedPassTheCycle) {
   // and 10000 points on 3500 x 3500, 4.9e9 candidates of 3 draws.
   GenerationParameters sparse = Clustered(CentredSquare(10, 'N'), 5, false, 2, 'N');
   sparse.area = 3500.0 * 3500.0;
-  ExpectRelativelyNear(EstimateTrialCount(sparse, 10000), 10000 * 3500.0L * 3500 /
-                                                               (5 * 2 * sqrtl(2 * kPiL)));
+  ExpectRelativelyNear(EstimateTrialCount(sparse, 10000),
+                       10000 * 3500.0L * 3500 / (5 * 2 * sqrtl(2 * kPiL)));
   EXPECT_EQ(CycleWarning(sparse, 10000), "Warning: About 1.5E+10" + tail);
 }
 

@@ -4,9 +4,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <random>
 #include <string>
@@ -203,9 +203,16 @@ TEST(FormatFixed, AgreesWithPrintfsRoundingOverManyValues) {
   auto uniform = [&](long double low, long double high) {
     return low + (high - low) * static_cast<long double>(random() >> 11) * 0x1p-53L;
   };
-  std::vector<long double> values = {0.0L, -0.0L, 9.99999999999999999L, 10.0L,
-                                     99.9999999999999999995L, 1e17L, 999999999999999999.0L,
-                                     0.00005L, 2.675L, -1.00005L};
+  std::vector<long double> values = {0.0L,
+                                     -0.0L,
+                                     9.99999999999999999L,
+                                     10.0L,
+                                     99.9999999999999999995L,
+                                     1e17L,
+                                     999999999999999999.0L,
+                                     0.00005L,
+                                     2.675L,
+                                     -1.00005L};
   for (int i = 0; i < 20000; ++i) {
     values.push_back(static_cast<double>(uniform(0, 2000)));  // stored coordinates
     values.push_back(static_cast<double>(uniform(-1e7L, 1e7L)));
@@ -215,7 +222,8 @@ TEST(FormatFixed, AgreesWithPrintfsRoundingOverManyValues) {
     // Exact ties of the first rounding: j / 2^18 below 10 and j / 2^17
     // between 10 and 100; and ties at the fourth decimal, j / 2^5.
     values.push_back(std::ldexp(static_cast<long double>(random() % (10u << 18)), -18));
-    values.push_back(std::ldexp(static_cast<long double>((10u << 17) + random() % (90u << 17)), -17));
+    values.push_back(
+        std::ldexp(static_cast<long double>((10u << 17) + random() % (90u << 17)), -17));
     values.push_back(std::ldexp(static_cast<long double>(random() % 100000), -5) * 1e-3L);
   }
   for (long double x : values) {

@@ -1,12 +1,12 @@
 #include "numeric/philox.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "numeric/generator.h"
 
@@ -56,7 +56,9 @@ std::string NumpyReals(const std::string& keys, int count) {
   if (access(python, X_OK) != 0) return "";
   std::string command = std::string(python) +
                         " -c 'import numpy as np\n"
-                        "for s, k in [" + keys + "]:\n"
+                        "for s, k in [" +
+                        keys +
+                        "]:\n"
                         "  g = np.random.Generator(np.random.Philox(key=(s % 2**64) + (k << 64)))\n"
                         "  print(\" \".join(float(v).hex() for v in g.random(" +
                         std::to_string(count) + ")))' 2>/dev/null";

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <utility>
+#include <vector>
 
 namespace sparsim {
 namespace {
@@ -111,6 +114,54 @@ TEST(CyclePosition, KnownPositionsAndRoundTripsThroughJumps) {
     auto p = static_cast<uint32_t>(mix >> 32);
     ASSERT_EQ(CyclePosition(RandomJump::Steps(p).Apply(0)), p);
   }
+}
+
+TEST(StretchesOverlap, SharedStatesFoundByListingThem) {
+  const int64_t cycle = int64_t{1} << 32;
+  struct Case {
+    CycleStretch a;
+    CycleStretch b;
+    bool overlap;
+  };
+  const Case cases[] = {
+      {{0, 10}, {9, 5}, true},            // both draw the state at position 10
+      {{0, 10}, {10, 5}, false},          // 1..10 and 11..15
+      {{4294967290u, 10}, {2, 1}, true},  // wraps round to 4 and meets 3
+      {{4294967290u, 10}, {4, 3}, false},
+      {{7, cycle}, {123456, 1}, true},  // the whole cycle
+      {{7, 0}, {7, 100}, false},        // nothing drawn
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(StretchesOverlap(c.a, c.b), c.overlap) << c.a.start << " " << c.b.start;
+    EXPECT_EQ(StretchesOverlap(c.b, c.a), c.overlap) << c.a.start << " " << c.b.start;
+  }
+  // Short stretches near the end of the cycle, against the states listed.
+  uint64_t mix = 12345;
+  auto next = [&mix](uint64_t range) {
+    mix = mix * 6364136223846793005u + 1442695040888963407u;
+    return (mix >> 33) % range;
+  };
+  std::vector<CycleStretch> runs;
+  std::vector<std::set<uint32_t>> states;
+  for (int i = 0; i < 40; ++i) {
+    CycleStretch run{static_cast<uint32_t>(0xFFFFFF00u + next(512)),
+                     static_cast<int64_t>(next(40))};
+    std::set<uint32_t> drawn;
+    for (int64_t k = 1; k <= run.draws; ++k) drawn.insert(run.start + static_cast<uint32_t>(k));
+    runs.push_back(run);
+    states.push_back(drawn);
+  }
+  int64_t listed = 0;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    for (size_t j = i + 1; j < runs.size(); ++j) {
+      bool shared = std::any_of(states[i].begin(), states[i].end(),
+                                [&](uint32_t s) { return states[j].count(s) > 0; });
+      EXPECT_EQ(StretchesOverlap(runs[i], runs[j]), shared) << i << " " << j;
+      listed += shared;
+    }
+  }
+  EXPECT_GT(listed, 0);
+  EXPECT_EQ(OverlappingPairs(runs), listed);
 }
 
 // Randomize takes the seed from the clock and not from the previous state:

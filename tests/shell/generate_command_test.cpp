@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,9 +17,9 @@ using Args = std::vector<std::string>;
 
 // A small clustered set; its replicates differ in every point.
 Args Set(const std::string& generator) {
-  return {"generate", "--rect", "0,0,300,200", "--points", "150", "--clusters", "6",
-          "--radius", "4", "--model", "conic", "--seed", "-4242", "--generator", generator,
-          "--quiet"};
+  return {"generate", "--rect",      "0,0,300,200", "--points", "150",   "--clusters",
+          "6",        "--radius",    "4",           "--model",  "conic", "--seed",
+          "-4242",    "--generator", generator,     "--quiet"};
 }
 
 Args With(Args args, const Args& more) {
@@ -73,9 +74,9 @@ TEST(GenerateCommand, ReplicatesAloneAndResumedAreThoseOfTheFullRun) {
 
     TempDir alone;
     for (int k : {1, 7, 12}) {
-      ASSERT_EQ(run(With(Set(generator), {"--replicate", std::to_string(k), "--replicates", "12",
-                                          "-o", alone.File("r{n}.adf"), "--manifest",
-                                          alone.File("one.csv"), "--force"})),
+      ASSERT_EQ(run(With(Set(generator),
+                         {"--replicate", std::to_string(k), "--replicates", "12", "-o",
+                          alone.File("r{n}.adf"), "--manifest", alone.File("one.csv"), "--force"})),
                 0)
           << run.err;
       EXPECT_EQ(alone.Read(Name(k)), full.Read(Name(k))) << k;
@@ -98,13 +99,13 @@ TEST(GenerateCommand, ReplicatesAloneAndResumedAreThoseOfTheFullRun) {
     resumed.Write("r05.adf", whole.substr(0, whole.size() - 30));
     // A whole file, but of replicate 1, stands where replicate 9 belongs.
     resumed.Write("r09.adf", full.Read("r01.adf"));
-    const Args resume = With(Set(generator), {"--replicates", "12", "-o", resumed.File("r{n}.adf"),
-                                              "--manifest", resumed.File("list.csv"),
-                                              "--skip-existing"});
+    const Args resume =
+        With(Set(generator), {"--replicates", "12", "-o", resumed.File("r{n}.adf"), "--manifest",
+                              resumed.File("list.csv"), "--skip-existing"});
     EXPECT_EQ(run(resume), 1);
     EXPECT_NE(run.err.find(resumed.File("r05.adf") + " and 1 more of the files exist but are not "
-                                                      "whole files of this run's set, seed and "
-                                                      "generator; give --force to replace them"),
+                                                     "whole files of this run's set, seed and "
+                                                     "generator; give --force to replace them"),
               std::string::npos)
         << run.err;
     EXPECT_FALSE(resumed.Exists("r03.adf"));
@@ -132,6 +133,65 @@ TEST(GenerateCommand, ReplicatesAloneAndResumedAreThoseOfTheFullRun) {
         }
         EXPECT_EQ(fields, was) << k;
       }
+    }
+  }
+}
+
+// --csr and --poisson with either generator: the header records both, the
+// count line the number drawn, which differs from replicate to replicate.
+TEST(GenerateCommand, RecordsCsrAndThePoissonMeanAndCountsWhatItDrew) {
+  for (const std::string generator : {"lcg", "philox"}) {
+    TempDir dir;
+    CommandRun run;
+    ASSERT_EQ(run({"generate", "--rect", "0,0,50,80", "--points", "300", "--csr", "--poisson",
+                   "--seed", "21", "--generator", generator, "--replicates", "5", "-o",
+                   dir.File("p{n}.adf"), "--quiet"}),
+              0)
+        << run.err;
+    std::vector<int> counts;
+    for (int k = 1; k <= 5; ++k) {
+      std::string file = dir.Read("p" + std::to_string(k) + ".adf");
+      EXPECT_NE(file.find("\r\n# Points Uniform over the Whole Site (CSR) #\r\n"
+                          "# Point Count Poisson;  Mean 300 #\r\n"),
+                std::string::npos)
+          << file.substr(0, 300);
+      int lines = 0;
+      for (char c : file) lines += c == '\n';
+      int headers = 0;
+      for (std::size_t at = file.find("\n#"); at != std::string::npos;
+           at = file.find("\n#", at + 1)) {
+        ++headers;
+      }
+      counts.push_back(std::stoi(file));
+      EXPECT_EQ(lines - 1 - headers, counts.back()) << generator << " " << k;
+    }
+    EXPECT_GT(*std::max_element(counts.begin(), counts.end()),
+              *std::min_element(counts.begin(), counts.end()))
+        << generator;
+  }
+}
+
+// The walk's replicates too: one made alone is that of the full run.
+TEST(GenerateCommand, AWalksReplicateAloneIsThatOfTheFullRun) {
+  TempDir dir;
+  CommandRun run;
+  ASSERT_EQ(run(With(Set("lcg"), {"-o", dir.File("in.adf")})), 0) << run.err;
+  for (const std::string generator : {"lcg", "philox"}) {
+    const Args walk = {"walk",        dir.File("in.adf"), "--max-step", "2",      "--steps",
+                       "5",           "--passes",         "2",          "--seed", "9",
+                       "--generator", generator,          "--quiet"};
+    ASSERT_EQ(run(With(walk, {"--replicates", "4", "-o", dir.File(generator + "{n}-{pass}.out")})),
+              0)
+        << run.err;
+    ASSERT_EQ(
+        run(With(walk, {"--replicate", "3", "-o", dir.File("alone{n}-{pass}.out"), "--force"})), 0)
+        << run.err;
+    for (const char* pass : {"1", "2"}) {
+      EXPECT_EQ(dir.Read("alone3-" + std::string(pass) + ".out"),
+                dir.Read(generator + "3-" + pass + ".out"))
+          << generator;
+      EXPECT_NE(dir.Read(generator + "3-" + pass + ".out"),
+                dir.Read(generator + "2-" + pass + ".out"));
     }
   }
 }

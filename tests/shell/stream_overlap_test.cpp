@@ -62,13 +62,26 @@ TEST(StreamOverlap, AgreesWithPositionsListedOneByOne) {
     for (int trial = 0; trial < 400; ++trial) {
       std::vector<CycleStretch> stretches(random() % 12);
       for (CycleStretch& s : stretches) {
-        s.start = random() % cycle;
+        s.start = static_cast<uint32_t>(random() % cycle);
         // Mostly short, sometimes past a whole cycle.
         s.draws = static_cast<int64_t>(random() % (trial % 3 == 0 ? 2 * cycle : cycle / 3 + 1));
       }
       ASSERT_EQ(CountOverlappingPairs(stretches, cycle), PairsByPositions(stretches, cycle))
           << "cycle " << cycle << ", trial " << trial;
     }
+  }
+}
+
+// On the LCG's own cycle, against the pair-by-pair count of numeric/random.h.
+TEST(StreamOverlap, AgreesWithEveryPairComparedOnTheWholeCycle) {
+  std::mt19937_64 random(2024);
+  for (int64_t longest : {int64_t{1} << 20, int64_t{1} << 28, int64_t{3} << 31}) {
+    std::vector<CycleStretch> stretches(300);
+    for (CycleStretch& s : stretches) {
+      s.start = static_cast<uint32_t>(random());
+      s.draws = static_cast<int64_t>(random() % static_cast<uint64_t>(longest));
+    }
+    EXPECT_EQ(CountOverlappingPairs(stretches), OverlappingPairs(stretches)) << longest;
   }
 }
 
