@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
 
 #include <cerrno>
 
@@ -78,13 +80,62 @@ ProgramEnd InterruptEnd(int signal) { return ProgramEnd(128 + signal, ""); }
 
 void ThrowInterruptEnd() { throw InterruptEnd(g_interrupt_signal); }
 
+namespace {
+
+// How often a writer looks again for a FIFO's reader.
+constexpr long kFifoRetryNanoseconds = 20000000;
+
+// A FIFO is opened without waiting in open(2) itself, where a signal that
+// arrives just before the call would be missed: the open is made
+// non-blocking, and the wait for the other end is made, as every other
+// wait, with the signals blocked and atomically unblocked in ppoll. A reader
+// waits for a writer (or its data); a writer, which open refuses with ENXIO
+// while there is no reader, tries again every 20 ms.
+int OpenFifoOrInterrupted(const char* path, int flags, mode_t mode) {
+  sigset_t blocked = InterruptSignals();
+  sigset_t previous;
+  ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+  sigset_t during = previous;
+  for (int signal : kRecordedSignals) sigdelset(&during, signal);
+  int fd = -1;
+  while (g_interrupt_signal == 0) {
+    fd = ::open(path, flags | O_NONBLOCK, mode);
+    if (fd >= 0 || errno != ENXIO) break;
+    timespec pause{0, kFifoRetryNanoseconds};
+    ::ppoll(nullptr, 0, &pause, &during);
+  }
+  if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+    pollfd wanted{fd, POLLIN, 0};
+    while (g_interrupt_signal == 0 && ::ppoll(&wanted, 1, nullptr, &during) < 0 && errno == EINTR) {
+    }
+  }
+  const int error = errno;
+  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  if (g_interrupt_signal != 0) {
+    if (fd >= 0) ::close(fd);
+    ThrowInterruptEnd();
+  }
+  if (fd >= 0 && (flags & O_NONBLOCK) == 0) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  }
+  errno = error;
+  return fd;
+}
+
+}  // namespace
+
 int OpenOrInterrupted(const char* path, int flags, mode_t mode) {
+  struct stat file {};
+  if ((flags & O_CREAT) == 0 && ::stat(path, &file) == 0 && S_ISFIFO(file.st_mode)) {
+    return OpenFifoOrInterrupted(path, flags, mode);
+  }
   UnblockedSignals unblocked;
   for (;;) {
     const bool late = g_interrupt_signal != 0;
     int fd = ::open(path, late ? flags | O_NONBLOCK : flags, mode);
     if (fd >= 0) {
-      if (late && (flags & O_NONBLOCK) == 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      if (late && (flags & O_NONBLOCK) == 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
       return fd;
     }
     if (errno == EINTR && g_interrupt_signal == 0) continue;  // a signal of no concern

@@ -87,11 +87,11 @@ constexpr std::size_t kUnblockedWrite = 4096;  // PIPE_BUF
 
 // open(2), but the wait for the other end of a FIFO (or for any device that
 // makes an open wait) ends when a signal is recorded, with the interrupt's
-// ProgramEnd. The interrupt signals are unblocked for the call, so that one
-// sent to a thread that keeps them blocked (see PokeThread) arrives now.
-// Once a signal is recorded it does not wait at all: a FIFO without its
-// other end gives the interrupt, anything else opens as usual. Returns the
-// descriptor, or -1 with errno as open(2) leaves it.
+// ProgramEnd; for a FIFO also when the signal came just before the wait. The interrupt signals are
+// unblocked for the call, so that one sent to a thread that keeps them blocked (see PokeThread)
+// arrives now. Once a signal is recorded it does not wait at all: a FIFO without its other end
+// gives the interrupt, anything else opens as usual. Returns the descriptor, or -1 with errno as
+// open(2) leaves it.
 //
 // Example: with a FIFO "f" nobody reads, OpenOrInterrupted("f", O_WRONLY)
 // waits; Ctrl-C makes it throw ProgramEnd with exit_status() 130.

@@ -179,7 +179,7 @@ wait_for_sleep_in() {
   for _ in $(seq 2400); do
     wchan=$(cat "/proc/$pid/wchan" 2>/dev/null)
     state=$(sed -E 's/^[0-9]+ \(.*\) ([A-Z]).*/\1/' "/proc/$pid/stat" 2>/dev/null)
-    [ "$wchan" = "$where" ] && return 0
+    [[ "$wchan" =~ ^($where)$ ]] && return 0
     { [ -z "$wchan" ] || [ "$wchan" = 0 ]; } && [ "$state" = S ] && return 0
     kill -0 "$pid" 2>/dev/null || { echo "program ended before waiting in $where"; return 1; }
     sleep 0.05
@@ -194,7 +194,7 @@ fifo() {
   local set="G${crlf}1${crlf}R${crlf}0${crlf}0${crlf}10${crlf}10${crlf}N${crlf}20${crlf}C${crlf}U${crlf}Y${crlf}"
   printf '%s' "${set}X${crlf}Y${crlf}N${crlf}N${crlf}Y${crlf}" > "$work/answers"
   start "$work/answers"
-  wait_for_sleep_in wait_for_partner || { failed=1; return; }
+  wait_for_sleep_in "wait_for_partner|do_sys_poll|poll_schedule_timeout.*" || { failed=1; return; }
   interrupt_and_check "Output File {.ADF} ? "
   local files
   files=$(cd "$work/run" && find . ! -name '.std*' ! -name . | sort)

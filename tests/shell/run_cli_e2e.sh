@@ -190,13 +190,13 @@ while read -r name signal expected where command; do
   left=$(cd "$name" && ls -A | grep -vxE 'F|P|err')
   [ -z "$left" ] || fail "$name: files left: $left"
 done << TABLE
-walk-in INT 130 wait_for_partner $program walk F --max-step 1 --steps 1 --seed 1
-export-in TERM 143 wait_for_partner $program export --csv F
-tool-in HUP 129 wait_for_partner sparsim-export --csv F
-export-out INT 130 wait_for_partner $program export --csv ../many.adf -o F
-tool-out TERM 143 wait_for_partner sparsim-export --svg ../many.adf -o F
-generate-out INT 130 wait_for_partner $program generate --circle 20 --points 5 --centred --seed 1 -q -o F
-walk-out HUP 129 wait_for_partner $program walk ../many.adf --max-step 1 --steps 1 --seed 1 -q -o F
+walk-in INT 130 wait_for_partner|poll $program walk F --max-step 1 --steps 1 --seed 1
+export-in TERM 143 wait_for_partner|poll $program export --csv F
+tool-in HUP 129 wait_for_partner|poll sparsim-export --csv F
+export-out INT 130 wait_for_partner|poll $program export --csv ../many.adf -o F
+tool-out TERM 143 wait_for_partner|poll sparsim-export --svg ../many.adf -o F
+generate-out INT 130 wait_for_partner|poll $program generate --circle 20 --points 5 --centred --seed 1 -q -o F
+walk-out HUP 129 wait_for_partner|poll $program walk ../many.adf --max-step 1 --steps 1 --seed 1 -q -o F
 generate-pipe TERM 143 poll $program generate --rect 0,0,9,9 --points 10000 --centred --seed 1 -q -o /dev/stdout
 walk-pipe INT 130 poll $program walk ../big.adf --max-step 1 --steps 1 --seed 1 -q -o /dev/stdout
 TABLE
