@@ -43,10 +43,10 @@
 
 #include "common/program_end.h"
 #include "common/program_state.h"
-#include "dialogue/console.h"
-#include "generate/sampling.h"
 #include "common/text_input.h"
 #include "common/text_output.h"
+#include "dialogue/console.h"
+#include "generate/sampling.h"
 #include "shell/program.h"
 
 namespace {
@@ -78,10 +78,12 @@ extern "C" void __wrap__ZN7sparsim9RandomizeERi(int32_t& rand_seed) { rand_seed 
 
 // FillPointStore, whose candidates draw through Random.
 extern "C" int64_t
-__wrap__ZN7sparsim14FillPointStoreERNS_7ConsoleERKNS_20GenerationParametersERKNS_12ClusterSeedsERNS_12ProgramStateE(
+__wrap__ZN7sparsim14FillPointStoreERNS_7ConsoleERKNS_20GenerationParametersERKNS_12ClusterSeedsERNS_12ProgramStateERNS_9GeneratorEl(
     sparsim::Console& console, const sparsim::GenerationParameters& parameters,
-    const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state) {
-  return sparsim::FillPointStoreReference(console, parameters, seeds, state);
+    const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state, sparsim::Generator& generator,
+    int64_t draw_budget) {
+  return sparsim::FillPointStoreReference(console, parameters, seeds, state, generator,
+                                          draw_budget);
 }
 
 namespace {

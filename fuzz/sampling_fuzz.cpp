@@ -26,11 +26,11 @@
 
 #include "common/program_end.h"
 #include "common/program_state.h"
+#include "common/text_input.h"
+#include "common/text_output.h"
 #include "dialogue/console.h"
 #include "generate/fast_fill.h"
 #include "generate/sampling.h"
-#include "common/text_input.h"
-#include "common/text_output.h"
 
 namespace {
 
@@ -103,6 +103,7 @@ GenerationParameters Parameters(FuzzedDataProvider& bytes) {
 
 struct Run {
   std::unique_ptr<sparsim::ProgramState> state = std::make_unique<sparsim::ProgramState>();
+  sparsim::Generator generator = sparsim::Generator::Lcg(0);
   int64_t candidates = 0;
   std::string screen;
 };
@@ -113,12 +114,12 @@ bool Fill(Engine engine, const GenerationParameters& p, int32_t points, int32_t 
   sparsim::TextOutput screen = sparsim::TextOutput::InMemory();
   sparsim::Console console{no_answers, screen};
   sparsim::ClusterSeeds seeds;
-  run.state->rand_seed = seed;
+  run.generator = sparsim::Generator::Lcg(seed);
   run.state->point_count = points;
   draws_left = kSeedVisitBudget / (p.seed_count + 1);
   try {
-    sparsim::PlaceClusterSeeds(p, seeds, *run.state);
-    run.candidates = engine(console, p, seeds, *run.state);
+    sparsim::PlaceClusterSeeds(p, seeds, *run.state, run.generator);
+    run.candidates = engine(console, p, seeds, *run.state, run.generator);
   } catch (const sparsim::ProgramEnd& end) {
     if (end.exit_status() != kBudgetStatus) throw;
     return false;
@@ -140,7 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto points = bytes.ConsumeIntegralInRange<int32_t>(0, 300);
   auto seed = bytes.ConsumeIntegral<int32_t>();
   Run reference;
-  if (!Fill(sparsim::FillPointStoreReference, p, points, seed, reference)) return 0;
+  auto reference_engine = [](sparsim::Console& console, const GenerationParameters& parameters,
+                             const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state,
+                             sparsim::Generator& generator) {
+    return sparsim::FillPointStoreReference(console, parameters, seeds, state, generator);
+  };
+  if (!Fill(reference_engine, p, points, seed, reference)) return 0;
   sparsim::FillOptions portable;
   portable.kernel = sparsim::ScanKernel::kPortable;
   sparsim::FillOptions threaded;
@@ -152,16 +158,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   avx2.kernel = sparsim::ScanKernel::kAvx2;
   sparsim::FillOptions avx512;
   avx512.kernel = sparsim::ScanKernel::kAvx512;
-  for (const sparsim::FillOptions& options : {sparsim::FillOptions{}, portable, avx2, avx512, threaded}) {
+  for (const sparsim::FillOptions& options :
+       {sparsim::FillOptions{}, portable, avx2, avx512, threaded}) {
     if (!sparsim::ScanKernelAvailable(options.kernel)) continue;
     auto engine = [&options](sparsim::Console& console, const GenerationParameters& parameters,
-                             const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state) {
-      return sparsim::FillPointStoreWith(console, parameters, seeds, state, options, nullptr);
+                             const sparsim::ClusterSeeds& seeds, sparsim::ProgramState& state,
+                             sparsim::Generator& generator) {
+      return sparsim::FillPointStoreWith(console, parameters, seeds, state, generator, options,
+                                         nullptr);
     };
     Run fast;
     if (!Fill(engine, p, points, seed, fast)) Fail("the fast engine ran out");
     if (fast.candidates != reference.candidates) Fail("candidates");
-    if (fast.state->rand_seed != reference.state->rand_seed) Fail("final generator state");
+    if (fast.generator.lcg_state() != reference.generator.lcg_state() ||
+        fast.generator.draws() != reference.generator.draws()) {
+      Fail("final generator state");
+    }
     if (fast.screen != reference.screen) Fail("running count");
     size_t stored = sizeof(double) * static_cast<size_t>(sparsim::kMaxPoints + 1);
     if (std::memcmp(fast.state->store.x.data(), reference.state->store.x.data(), stored) != 0 ||

@@ -13,10 +13,11 @@
 #include <string>
 
 #include "common/program_state.h"
-#include "generate/sampling.h"
-#include "numeric/number_parse.h"
 #include "common/text_input.h"
 #include "common/text_output.h"
+#include "generate/sampling.h"
+#include "numeric/generator.h"
+#include "numeric/number_parse.h"
 #include "support/sites.h"
 #include "walk/walk_step.h"
 
@@ -30,14 +31,14 @@ void Line(const std::string& label, int index, double value) {
 void ProbeSet(const std::string& label, const GenerationParameters& p, int32_t points,
               int32_t seed) {
   auto state = std::make_unique<ProgramState>();
-  state->rand_seed = seed;
+  Generator generator = Generator::Lcg(seed);
   state->point_count = points;
   TextInput no_answers("");
   TextOutput screen = TextOutput::InMemory();
   Console console{no_answers, screen};
   ClusterSeeds seeds;
-  PlaceClusterSeeds(p, seeds, *state);
-  FillPointStore(console, p, seeds, *state);
+  PlaceClusterSeeds(p, seeds, *state, generator);
+  FillPointStore(console, p, seeds, *state, generator);
   for (int32_t i = 1; i <= points; ++i) {
     Line(label + " x", i, state->store.x[static_cast<size_t>(i)]);
     Line(label + " y", i, state->store.y[static_cast<size_t>(i)]);
@@ -85,13 +86,30 @@ int main() {
     }
   }
   // Number reading: odd texts, long integers, subnormals, huge exponents.
-  const char* texts[] = {
-      "4.9e-324", "2.4703282292062327e-324", "2.2250738585072011e-308", "1e-320",
-      "123456789012345678901234567890", "9007199254740993", "18446744073709551615",
-      "18446744073709551617", "295147905179352825856", "0.1", "0.3", "1.7976931348623157e308",
-      "1.7976931348623159e308", "3.14159265358979323846264338327950288", "1e23", "8.5e-5",
-      "0.000000000000000000000000000000000000001", "7.038531e-26", "1e4000", "1e-4000",
-      "2.5e-4950", "6.0221409e23", "1234.5678", "99999999999999999999999.5"};
+  const char* texts[] = {"4.9e-324",
+                         "2.4703282292062327e-324",
+                         "2.2250738585072011e-308",
+                         "1e-320",
+                         "123456789012345678901234567890",
+                         "9007199254740993",
+                         "18446744073709551615",
+                         "18446744073709551617",
+                         "295147905179352825856",
+                         "0.1",
+                         "0.3",
+                         "1.7976931348623157e308",
+                         "1.7976931348623159e308",
+                         "3.14159265358979323846264338327950288",
+                         "1e23",
+                         "8.5e-5",
+                         "0.000000000000000000000000000000000000001",
+                         "7.038531e-26",
+                         "1e4000",
+                         "1e-4000",
+                         "2.5e-4950",
+                         "6.0221409e23",
+                         "1234.5678",
+                         "99999999999999999999999.5"};
   int t = 0;
   for (const char* text : texts) {
     Line(std::string("parse ") + text, ++t, static_cast<double>(ParseReal(text).value));
