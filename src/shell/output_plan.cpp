@@ -22,7 +22,6 @@ namespace sparsim {
 namespace {
 
 constexpr int64_t kMostFiles = 1000000;
-constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 int32_t Digits(int32_t value) { return static_cast<int32_t>(std::to_string(value).size()); }
 
