@@ -28,10 +28,15 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
 }
 
 std::string PointLine(double x, double y) {
-  std::string y_text = Fixed(y, 0, 4);
+  std::string line;
+  line.reserve(2 * kPointWidth + 8);
+  AppendFixed(line, x, kPointWidth, 4);
+  const std::size_t x_end = line.size();
+  AppendFixed(line, y, 0, 4);
+  const std::size_t y_size = line.size() - x_end;
   // A Y text that fills its field would run into X: a blank keeps them apart.
-  y_text.insert(0, y_text.size() >= kPointWidth ? 1 : kPointWidth - y_text.size(), ' ');
-  return Fixed(x, kPointWidth, 4) + y_text;
+  line.insert(x_end, y_size >= kPointWidth ? 1 : kPointWidth - y_size, ' ');
+  return line;
 }
 
 std::vector<std::string> ExtraHeaderLines(const SetRecord& record) {

@@ -1,11 +1,13 @@
 #include "generate/direct_sampling.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "common/interrupt.h"
 #include "generate/seed_grid.h"
-#include "numeric/extended_constants.h"
+#include "numeric/portable_math.h"
 
 namespace sparsim {
 namespace {
@@ -18,6 +20,24 @@ bool InsideSite(const GenerationParameters& p, double x, double y) {
   if (p.shape == kCircle) return PointDistance(x, y, p.centre_x, p.centre_y) <= p.site_radius;
   return x >= p.x_min && x < p.x_max && y >= p.y_min && y < p.y_max;
 }
+
+// A draw as a double (exact: Philox gives 53-bit multiples of 2^-53).
+double Uniform(Generator& generator) { return static_cast<double>(generator.Next()); }
+
+// A point uniform in the open unit disc, from pairs uniform in the square:
+// a and b are exact (2u - 1), s = a^2 + b^2 rounded, 0 < s < 1.
+void DiscPoint(Generator& generator, double& a, double& b, double& s) {
+  for (;;) {
+    a = 2 * Uniform(generator) - 1;
+    b = 2 * Uniform(generator) - 1;
+    s = a * a + b * b;
+    if (s < 1 && s > 0) return;
+  }
+}
+
+// e^-10: the normal model is cut where d^2 / 2 sd^2 > 10, that is, in the
+// polar method, where -ln s > 10.
+constexpr double kNormalCutSquare = 4.5399929762484854e-05;
 
 // S(x): the model values of every seed, summed in extended precision and
 // stored after each addition, as the dialogue sums them, without its stop
@@ -35,37 +55,119 @@ double FullSum(const GenerationParameters& p, const ClusterSeeds& seeds, double 
   return sum;
 }
 
-// Where the normal model is cut: d^2 / 2 sd^2 = 10.
-constexpr long double kNormalCutExponent = 10;
+// When S(x) need not be computed. For a proposal from seed i at the offset
+// (dx, dy) that lands at (x, y):
+//   - S(x) > 0 is certain when the offset is well inside the kernel's
+//     reach L: dx^2 + dy^2 <= (L (1 - 2^-19))^2 and |x| + |y| <= L 2^31.
+//     Then the stored point's distance from the seed, with every rounding
+//     of the offset, of the sum and of PointDistance, is below
+//     L (1 - 2^-20), where each model's value is positive.
+//   - S(x) > 1 is impossible near seed i when the seeds within 3 reaches
+//     of it (itself included) are n and n x peak <= 1 - 2^-30, peak being
+//     the largest value a model gives (each rounded sum stays below 1), or
+//     when n is 1 and peak <= 1 (the sum is the one value).
+//   Seeds farther than 3 reaches from seed i are farther than reach from
+//   any such point along an axis, so FullSum would pass them over.
+// When both hold, FullSum would give a sum in (0, 1]: no acceptance draw,
+// no drop, the same decision without the work.
+struct Shortcut {
+  bool usable = false;
+  double inner_square = 0;
+  double coordinate_limit = 0;
+  std::vector<char> below_one;  // by seed index
+};
+
+Shortcut PlanShortcut(const GenerationParameters& p, const ClusterSeeds& seeds, double reach,
+                      int32_t seed_count) {
+  Shortcut s;
+  const double length = CutOffDistance(p);
+  // Squares of lengths in this range neither overflow nor lose bits.
+  if (!(length >= 1e-100 && length <= 1e100)) return s;
+  double peak = 1;
+  if (p.model == 'N') {
+    peak = ModelValue('N', 0, p.cluster_radius, p.site_radius);
+    // The value at the cut, peak e^-10, must not round to 0.
+    if (!(peak >= 1e-290)) return s;
+  }
+  // The sinusoid's value nears 0 at the site radius: only a cluster radius
+  // within half of it keeps every value at 1/2 or more.
+  if (p.model == 'S' && !(p.cluster_radius <= p.site_radius / 2)) return s;
+  double inner = length * (1 - 0x1p-19);
+  s.inner_square = inner * inner;
+  s.coordinate_limit = length * 0x1p31;
+  s.below_one.assign(static_cast<size_t>(seed_count) + 1, 0);
+  const double apart = 3 * reach;
+  for (int32_t i = 1; i <= seed_count; ++i) {
+    int32_t near = 0;
+    for (int32_t j = 1; j <= seed_count; ++j) {
+      if (std::fabs(seeds.x[i] - seeds.x[j]) <= apart &&
+          std::fabs(seeds.y[i] - seeds.y[j]) <= apart) {
+        ++near;
+      }
+    }
+    s.below_one[static_cast<size_t>(i)] =
+        near == 1 ? peak <= 1 : near * peak <= 1 - 0x1p-30;
+  }
+  s.usable = true;
+  return s;
+}
 
 }  // namespace
 
-double KernelDistance(const GenerationParameters& p, Generator& generator) {
-  if (PointMassKernel(p)) return 0;
-  long double radius = p.cluster_radius;
+void KernelOffset(const GenerationParameters& p, Generator& generator, double& dx, double& dy) {
+  dx = dy = 0;
+  if (PointMassKernel(p)) return;
+  const double radius = p.cluster_radius;
+  double a = 0;
+  double b = 0;
+  double s = 0;
   switch (p.model) {
     case 'U':
-      return static_cast<double>(radius * sqrtl(generator.Next()));
-    case 'H': {
-      long double u = generator.Next();
-      return static_cast<double>(radius * sqrtl(1 - powl(1 - u, 2.0L / 3)));
-    }
+      DiscPoint(generator, a, b, s);
+      break;
+    case 'H':
+      // The plane's projection of a point uniform in the ball has the
+      // density sqrt(1 - d^2), the hemisphere.
+      for (;;) {
+        a = 2 * Uniform(generator) - 1;
+        b = 2 * Uniform(generator) - 1;
+        double c = 2 * Uniform(generator) - 1;
+        if (a * a + b * b + c * c < 1) break;
+      }
+      break;
     case 'C': {
-      long double u = generator.Next();
-      return static_cast<double>(radius * (0.5L + sinl(asinl(2 * u - 1) / 3)));
+      // The distance's law has the density 6t(1 - t) on [0, 1]: that of
+      // the median of three uniforms; the direction is the disc point's.
+      DiscPoint(generator, a, b, s);
+      double u1 = Uniform(generator);
+      double u2 = Uniform(generator);
+      double u3 = Uniform(generator);
+      double t = std::max(std::min(u1, u2), std::min(std::max(u1, u2), u3));
+      double scale = t / std::sqrt(s);
+      a *= scale;
+      b *= scale;
+      break;
     }
     case 'S':
+      // A disc point kept with probability (cos(pi d / site radius) + 1) / 2.
       for (;;) {
-        long double r = radius * sqrtl(generator.Next());
-        long double value = (cosl(kPi * r / p.site_radius) + 1) / 2;
-        if (generator.Next() < value) return static_cast<double>(r);
+        DiscPoint(generator, a, b, s);
+        double value = (CosPi(radius * std::sqrt(s) / p.site_radius) + 1) / 2;
+        if (!(Uniform(generator) >= value)) break;
       }
-    default: {  // 'N'
-      long double u = generator.Next();
-      static const long double kept = 1 - expl(-kNormalCutExponent);
-      return static_cast<double>(radius * sqrtl(-2 * log1pl(-u * kept)));
+      break;
+    default: {  // 'N': the polar method, cut where -ln s > 10
+      do {
+        DiscPoint(generator, a, b, s);
+      } while (s < kNormalCutSquare);
+      double scale = std::sqrt(-2 * PortableLog(s) / s);
+      a *= scale;
+      b *= scale;
+      break;
     }
   }
+  dx = radius * a;
+  dy = radius * b;
 }
 
 int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
@@ -83,6 +185,8 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
   // Far wider than the roundings of a difference and of the stored distance.
   const double reach = CutOffDistance(p) * (1 + 1e-9) + 1e-300;
   const int32_t seed_count = p.contagious ? p.seed_count : 1;
+  const Shortcut shortcut =
+      whole_site ? Shortcut{} : PlanShortcut(p, seeds, reach, seed_count);
   while (accepted < state.point_count) {
     ThrowIfInterrupted();
     ++proposals;
@@ -96,17 +200,21 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
       }
     } else {
       int32_t i = 1;
-      if (seed_count > 1) {
-        i += static_cast<int32_t>(generator.Next() * seed_count);
-      }
-      long double r = KernelDistance(p, generator);
-      long double angle = generator.Next() * 2 * kPi;
-      x = static_cast<double>(seeds.x[static_cast<size_t>(i)] + r * cosl(angle));
-      y = static_cast<double>(seeds.y[static_cast<size_t>(i)] + r * sinl(angle));
+      if (seed_count > 1) i += static_cast<int32_t>(Uniform(generator) * seed_count);
+      double dx = 0;
+      double dy = 0;
+      KernelOffset(p, generator, dx, dy);
+      x = seeds.x[static_cast<size_t>(i)] + dx;
+      y = seeds.y[static_cast<size_t>(i)] + dy;
       if (!InsideSite(p, x, y)) continue;
-      double sum = FullSum(p, seeds, x, y, reach);
-      if (!(sum > 0)) continue;  // a rounding put it just past the kernel's edge
-      if (sum > 1 && generator.Next() * sum >= 1) continue;
+      bool settled = shortcut.usable && shortcut.below_one[static_cast<size_t>(i)] &&
+                     dx * dx + dy * dy <= shortcut.inner_square &&
+                     std::fabs(x) + std::fabs(y) <= shortcut.coordinate_limit;
+      if (!settled) {
+        double sum = FullSum(p, seeds, x, y, reach);
+        if (!(sum > 0)) continue;  // a rounding put it just past the kernel's edge
+        if (sum > 1 && Uniform(generator) * sum >= 1) continue;
+      }
     }
     ++accepted;
     state.store.x[static_cast<size_t>(accepted)] = x;

@@ -15,21 +15,29 @@
 //
 // Each proposal takes its Philox draws in this order:
 //   1. the seed, i = 1 + floor(u x seed_count), only when seed_count > 1;
-//   2. the distance r from the seed (the kernel's radial law, R the cluster
-//      radius or standard deviation):
-//        uniform     r = R sqrt(u)
-//        hemisphere  r = R sqrt(1 - (1 - u)^(2/3))
-//        conic       r = R (1/2 + sin(asin(2u - 1) / 3))   (inverts 3t^2 - 2t^3)
-//        normal      r = R sqrt(-2 log(1 - u (1 - e^-10))), the law cut where
-//                    the model is (d^2 / 2R^2 > 10)
-//        sinusoid    attempts of two draws, r = R sqrt(u1) kept when
-//                    u2 < (cos(pi r / site radius) + 1) / 2, until kept
+//   2. the offset from the seed, by the kernel of the model (R the cluster
+//      radius or standard deviation). A disc point is a pair a = 2u1 - 1,
+//      b = 2u2 - 1, drawn again until 0 < s = a^2 + b^2 < 1:
+//        uniform     R (a, b)
+//        hemisphere  R (a, b), the triple (a, b, c = 2u3 - 1) drawn again
+//                    until a^2 + b^2 + c^2 < 1 (the ball's projection)
+//        conic       R t (a, b) / sqrt(s), t the median of three more draws
+//                    (the law 6t(1 - t) of the cone's distance)
+//        normal      R sqrt(-2 ln s / s) (a, b), the disc point drawn again
+//                    while s < e^-10 (the polar method, cut where the model
+//                    is: d^2 / 2R^2 > 10)
+//        sinusoid    R (a, b), the disc point and one more draw u taken
+//                    again until u < (cos(pi R sqrt(s) / site radius) + 1) / 2
 //      a radius of 0 (or a sinusoid's site radius of 0) is the seed itself
-//      and takes no draw;
-//   3. the direction, angle = 2 pi u: x = seed x + r cos(angle),
-//      y = seed y + r sin(angle), stored;
-//   4. nothing for a proposal outside the site (it is dropped: back to 1);
-//   5. the acceptance draw, only when S(x) > 1: kept when u x S(x) < 1.
+//      and takes no draw. The offset and the point (seed + offset) are
+//      computed in double arithmetic alone, the logarithm and cosine by
+//      numeric/portable_math.h, so that the points are the same bits on
+//      every machine;
+//   3. nothing for a proposal outside the site (it is dropped: back to 1);
+//   4. the acceptance draw, only when S(x) > 1: kept when u x S(x) < 1
+//      (a double product). Where S(x) is certainly in (0, 1] (the point
+//      well inside its kernel, too few seeds near for the sum to pass 1),
+//      it is not computed.
 // Sets without area (a point or a line for a site) and sets whose kernel is
 // a point mass while the site has area are sampled by the dialogue's
 // rejection from the site, with Philox draws. With whole_site (the csr
@@ -56,9 +64,10 @@
 
 namespace sparsim {
 
-// The distance from a seed of one proposal, drawn from the model's radial
-// law as above (one draw, or pairs for the sinusoid).
-double KernelDistance(const GenerationParameters& parameters, Generator& generator);
+// The offset from a seed of one proposal, drawn from the model's kernel as
+// above.
+void KernelOffset(const GenerationParameters& parameters, Generator& generator, double& dx,
+                  double& dy);
 
 // Fills the store from the seeds' points (when used as points) up to
 // state.point_count, showing every tenth count as FillPointStore does.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace sparsim {
 namespace {
@@ -119,28 +120,47 @@ int DecimalDigits(uint64_t n) {
   return digits;
 }
 
-// The first rounding with integers, as printf rounds (to nearest, ties to
-// even, on the exact value), for magnitudes below 10^18 whose value is
-// m x 2^e with m of 64 bits: q = the value times 10^places, rounded, places
-// being 17 below 10 and 18 less the integer digits from 10 on. printf's long
-// double conversion costs a microsecond a number, and a set's file writes
-// 20000 of them. False where it does not apply (printf is asked then).
-bool IntegerFirstRounding(long double magnitude, uint64_t& q, int& places) {
-  if (!(magnitude < 1e18L)) return false;
-  int binary_exponent = 0;
+// A double's magnitude as m x 2^(binary_exponent - 64), m with its top bit
+// set, read from its bits; false for 0, subnormals, infinities and NaN.
+bool SplitDouble(double x, uint64_t& m, int& binary_exponent) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &x, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  if (biased == 0 || biased == 0x7ff) return false;
+  m = ((bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52)) << 11;
+  binary_exponent = biased - 1022;
+  return true;
+}
+
+// The same for a long double magnitude below 10^18, by its bits where it is
+// a double (as every coordinate is), else by frexpl. False where long double
+// holds more than 64 bits of it.
+bool SplitMagnitude(long double magnitude, uint64_t& m, int& binary_exponent) {
+  auto as_double = static_cast<double>(magnitude);
+  if (static_cast<long double>(as_double) == magnitude &&
+      SplitDouble(as_double, m, binary_exponent)) {
+    return true;
+  }
   long double scaled = ldexpl(frexpl(magnitude, &binary_exponent), 64);
   if (!(scaled < 0x1p64L)) return false;
-  auto m = static_cast<uint64_t>(scaled);
+  m = static_cast<uint64_t>(scaled);
   // A long double of more than 64 bits of mantissa (binary128).
-  if (static_cast<long double>(m) != scaled) return false;
+  return static_cast<long double>(m) == scaled;
+}
+
+// The first rounding with integers, as printf rounds (to nearest, ties to
+// even, on the exact value), for magnitudes m x 2^(binary_exponent - 64)
+// below 10^18: q = the value times 10^places, rounded, places being 17
+// below 10 and 18 less the integer digits from 10 on. printf's long double
+// conversion costs a microsecond a number, and a set's file writes 20000 of
+// them. False where it does not apply (printf is asked then).
+bool FirstRoundingOfBits(uint64_t m, int binary_exponent, uint64_t& q, int& places) {
   // magnitude = m x 2^-shift; below 2^60 the top bit of m makes shift >= 4.
   const int shift = 64 - binary_exponent;
   if (m != 0 && shift < 1) return false;
-  places = kFixedPlacesBelowTen;
-  if (magnitude >= 10) {
-    uint64_t integer = shift >= 64 ? 0 : m >> shift;
-    places = kSignificantDigits - DecimalDigits(integer);
-  }
+  const uint64_t integer = m == 0 || shift >= 64 ? 0 : m >> shift;
+  if (integer >= kPowersOfTen[18]) return false;
+  places = integer >= 10 ? kSignificantDigits - DecimalDigits(integer) : kFixedPlacesBelowTen;
   // Below 10^18 (a carry may reach it: 99.99...97 to 100.00...0, one zero
   // more after the point than printf's 18 digits, which changes no text).
   __extension__ typedef unsigned __int128 Wide;
@@ -156,37 +176,97 @@ bool IntegerFirstRounding(long double magnitude, uint64_t& q, int& places) {
   return true;
 }
 
-// FormatFixed from IntegerFirstRounding, digits written straight into a
-// buffer; false where that does not apply, or where the decimals go past
-// the first rounding's.
+bool IntegerFirstRounding(long double magnitude, uint64_t& q, int& places) {
+  if (!(magnitude < 1e18L)) return false;
+  int binary_exponent = 0;
+  uint64_t m = 0;
+  return SplitMagnitude(magnitude, m, binary_exponent) &&
+         FirstRoundingOfBits(m, binary_exponent, q, places);
+}
+
+// value / 10^k, k in 0..18, each a division by a constant (a multiply).
+uint64_t DivideByPowerOfTen(uint64_t value, int k) {
+  switch (k) {
+#define SPARSIM_POWER_CASE(n) \
+  case n:                     \
+    return value / kPowersOfTen[n];
+    SPARSIM_POWER_CASE(0)
+    SPARSIM_POWER_CASE(1)
+    SPARSIM_POWER_CASE(2)
+    SPARSIM_POWER_CASE(3)
+    SPARSIM_POWER_CASE(4)
+    SPARSIM_POWER_CASE(5)
+    SPARSIM_POWER_CASE(6)
+    SPARSIM_POWER_CASE(7)
+    SPARSIM_POWER_CASE(8)
+    SPARSIM_POWER_CASE(9)
+    SPARSIM_POWER_CASE(10)
+    SPARSIM_POWER_CASE(11)
+    SPARSIM_POWER_CASE(12)
+    SPARSIM_POWER_CASE(13)
+    SPARSIM_POWER_CASE(14)
+    SPARSIM_POWER_CASE(15)
+    SPARSIM_POWER_CASE(16)
+    SPARSIM_POWER_CASE(17)
+    SPARSIM_POWER_CASE(18)
+#undef SPARSIM_POWER_CASE
+    default:
+      return 0;  // 10^19 and beyond exceed any value here
+  }
+}
+
+// The text of a first rounding q at places, rounded half up at d <= places
+// decimals, right-aligned in width, appended to text.
+void AppendRounded(bool negative, uint64_t q, int places, int d, int width, std::string& text) {
+  uint64_t kept = q;
+  if (places > d) {
+    const uint64_t with_next_digit = DivideByPowerOfTen(q, places - d - 1);
+    kept = with_next_digit / 10 + (with_next_digit % 10 >= 5 ? 1 : 0);
+  }
+  char buffer[48];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  // Two digits a step: the divisions by 100 are the chain that takes the time.
+  auto put_pair = [&p](uint64_t pair) {
+    *--p = static_cast<char>('0' + pair % 10);
+    *--p = static_cast<char>('0' + pair / 10);
+  };
+  int i = 0;
+  for (; i + 2 <= d; i += 2) {
+    put_pair(kept % 100);
+    kept /= 100;
+  }
+  if (i < d) {
+    *--p = static_cast<char>('0' + kept % 10);
+    kept /= 10;
+  }
+  if (d > 0) *--p = '.';
+  while (kept >= 100) {
+    put_pair(kept % 100);
+    kept /= 100;
+  }
+  if (kept >= 10) {
+    put_pair(kept);
+  } else {
+    *--p = static_cast<char>('0' + kept);
+  }
+  if (negative) *--p = '-';
+  const auto length = static_cast<int>(end - p);
+  text.append(static_cast<std::size_t>(std::max(width - length, 0)), ' ');
+  text.append(p, end);
+}
+
+// FormatFixed from IntegerFirstRounding; false where that does not apply,
+// or where the decimals go past the first rounding's.
 bool IntegerFixed(long double x, int width, int decimals, std::string& text) {
   uint64_t q = 0;
   int places = 0;
   const int d = std::max(decimals, 0);
+  // signbit without the x87's status word: -0 is the only negative not < 0.
+  const bool negative = x < 0 || (x == 0 && std::signbit(x));
   if (!IntegerFirstRounding(std::fabs(x), q, places) || d > places) return false;
-  // Half up at d decimals, from the first rounding's digits.
-  const uint64_t dropped = kPowersOfTen[places - d];
-  uint64_t kept = q / dropped;
-  if (places > d && (q / kPowersOfTen[places - d - 1]) % 10 >= 5) ++kept;
-  const uint64_t unit = kPowersOfTen[d];
-  char buffer[48];
-  char* end = buffer + sizeof buffer;
-  char* p = end;
-  uint64_t fraction = kept % unit;
-  for (int i = 0; i < d; ++i) {
-    *--p = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  if (d > 0) *--p = '.';
-  uint64_t integer = kept / unit;
-  do {
-    *--p = static_cast<char>('0' + integer % 10);
-    integer /= 10;
-  } while (integer != 0);
-  if (std::signbit(x)) *--p = '-';
-  const auto length = static_cast<int>(end - p);
-  text.assign(static_cast<std::size_t>(std::max(width - length, 0)), ' ');
-  text.append(p, end);
+  text.clear();
+  AppendRounded(negative, q, places, d, width, text);
   return true;
 }
 
@@ -247,6 +327,20 @@ std::string FormatFixed(long double x, int width, int decimals) {
     text += digits.substr(digits.size() - d);
   }
   return PadLeft(text, width);
+}
+
+void AppendFixed(std::string& text, double x, int width, int decimals) {
+  uint64_t m = 0;
+  int binary_exponent = 0;
+  uint64_t q = 0;
+  int places = 0;
+  const int d = std::max(decimals, 0);
+  if (SplitDouble(x, m, binary_exponent) && FirstRoundingOfBits(m, binary_exponent, q, places) &&
+      d <= places) {
+    AppendRounded(std::signbit(x), q, places, d, width, text);
+  } else {
+    text += FormatFixed(x, width, decimals);
+  }
 }
 
 std::string FormatScientific(long double x) {

@@ -31,6 +31,9 @@
 namespace sparsim {
 
 std::string FormatFixed(long double x, int width, int decimals);
+// FormatFixed(x, width, decimals) appended to text; for a double it skips
+// the long double work (the files' coordinates take this way).
+void AppendFixed(std::string& text, double x, int width, int decimals);
 std::string FormatScientific(long double x);
 std::string FormatInteger(int32_t n, int width);
 

@@ -60,7 +60,11 @@ void WalkOnePass(Console& console, ProgramState& state, Generator& generator) {
 std::string WalkedCountLine(int32_t count) { return FormatInteger(count, 0) + ",2"; }
 
 std::string WalkedPointLine(double x, double y) {
-  return FormatFixed(x, 0, 4) + "," + FormatFixed(y, 0, 4);
+  std::string line;
+  AppendFixed(line, x, 0, 4);
+  line += ',';
+  AppendFixed(line, y, 0, 4);
+  return line;
 }
 
 void WalkPoint(double& x, double& y, double max_step, int32_t step_count, Generator& generator) {

@@ -174,9 +174,10 @@ TEST(FillPointStoreDirect, ProposalsFollowThePointsNotTheSite) {
   state->point_count = 100;
   TestConsole t("");
   Generator g = Generator::Philox(1, 0);
+  // Every proposal kept, each from a few draws (a disc point: 2 x 4 / pi
+  // on average).
   EXPECT_EQ(FillPointStoreDirect(t.console, p, seeds, *state, g, false), 100);
-  // Each proposal: a distance and a direction (one seed, no cap passed).
-  EXPECT_EQ(g.draws(), 200);
+  EXPECT_LT(g.draws(), 400);
 }
 
 }  // namespace
