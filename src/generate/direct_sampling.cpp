@@ -38,43 +38,61 @@ void DiscPoint(Generator& generator, double& a, double& b, double& s) {
 // e^-10: the normal model is cut where d^2 / 2 sd^2 > 10, that is, in the
 // polar method, where -ln s > 10.
 constexpr double kNormalCutSquare = 4.5399929762484854e-05;
+constexpr double kNormalCutExponent = 10;
+// sqrt(20): the cut's distance in standard deviations.
+constexpr double kNormalCutRadius = 4.47213595499957939282;
 
-// S(x): the model values of every seed, summed in extended precision and
+// The normal model's value at its seed, 1 / (sd sqrt(2 pi)), as ModelValue
+// gives it.
+double NormalPeak(const GenerationParameters& p) {
+  return ModelValue('N', 0, p.cluster_radius, p.site_radius);
+}
+
+// S(x), the model values of every seed summed in extended precision and
 // stored after each addition, as the dialogue sums them, without its stop
-// at 1 (the ratio min(1, S) / S needs the whole sum). A seed farther than
-// reach along either axis adds exactly 0 and is passed over.
-double FullSum(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y,
-               double reach) {
-  double sum = 0;
+// at 1 (the ratio below needs the whole sum); and T(x), the same sum of
+// each value capped at 1, the density of the proposals. A seed farther than
+// reach along either axis adds exactly 0 and is passed over. Where no value
+// passes 1, T is S, bit for bit.
+struct Sums {
+  double model = 0;   // S(x)
+  double capped = 0;  // T(x)
+};
+
+Sums SeedSums(const GenerationParameters& p, const ClusterSeeds& seeds, double x, double y,
+              double reach) {
+  Sums sums;
   for (int32_t i = 1; i <= p.seed_count; ++i) {
     if (std::fabs(x - seeds.x[i]) > reach || std::fabs(y - seeds.y[i]) > reach) continue;
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
-    sum = static_cast<double>(static_cast<long double>(sum) + value);
+    sums.model = static_cast<double>(static_cast<long double>(sums.model) + value);
+    sums.capped = static_cast<double>(static_cast<long double>(sums.capped) + std::min(value, 1.0));
   }
-  return sum;
+  return sums;
 }
 
-// When S(x) need not be computed. For a proposal from seed i at the offset
-// (dx, dy) that lands at (x, y):
+// When the sums need not be computed. For a proposal from seed i at the
+// offset (dx, dy) that lands at (x, y):
 //   - S(x) > 0 is certain when the offset is well inside the kernel's
 //     reach L: dx^2 + dy^2 <= (L (1 - 2^-19))^2 and |x| + |y| <= L 2^31.
 //     Then the stored point's distance from the seed, with every rounding
 //     of the offset, of the sum and of PointDistance, is below
 //     L (1 - 2^-20), where each model's value is positive.
-//   - S(x) > 1 is impossible near seed i when the seeds within 3 reaches
-//     of it (itself included) are n and n x peak <= 1 - 2^-30, peak being
-//     the largest value a model gives (each rounded sum stays below 1), or
-//     when n is 1 and peak <= 1 (the sum is the one value).
-//   Seeds farther than 3 reaches from seed i are farther than reach from
-//   any such point along an axis, so FullSum would pass them over.
-// When both hold, FullSum would give a sum in (0, 1]: no acceptance draw,
-// no drop, the same decision without the work.
+//   - min(1, S(x)) = T(x) is certain near seed i when seed i is the only
+//     seed within 3 reaches of it (then S is its one value v and T is
+//     min(1, v)), or when the seeds there are n and n x peak <= 1 - 2^-30,
+//     peak being the largest value a model gives (no value passes 1, and
+//     each rounded sum stays below 1). Seeds farther than 3 reaches from
+//     seed i are farther than reach from any such point along an axis, so
+//     SeedSums would pass them over.
+// When both hold, the proposal is kept without a draw, as the sums would
+// decide.
 struct Shortcut {
   bool usable = false;
   double inner_square = 0;
   double coordinate_limit = 0;
-  std::vector<char> below_one;  // by seed index
+  std::vector<char> below_one;  // by seed index: min(1, S) = T near it
 };
 
 Shortcut PlanShortcut(const GenerationParameters& p, const ClusterSeeds& seeds, double reach,
@@ -85,7 +103,7 @@ Shortcut PlanShortcut(const GenerationParameters& p, const ClusterSeeds& seeds, 
   if (!(length >= 1e-100 && length <= 1e100)) return s;
   double peak = 1;
   if (p.model == 'N') {
-    peak = ModelValue('N', 0, p.cluster_radius, p.site_radius);
+    peak = NormalPeak(p);
     // The value at the cut, peak e^-10, must not round to 0.
     if (!(peak >= 1e-290)) return s;
   }
@@ -105,11 +123,51 @@ Shortcut PlanShortcut(const GenerationParameters& p, const ClusterSeeds& seeds, 
         ++near;
       }
     }
-    s.below_one[static_cast<size_t>(i)] =
-        near == 1 ? peak <= 1 : near * peak <= 1 - 0x1p-30;
+    s.below_one[static_cast<size_t>(i)] = near == 1 || near * peak <= 1 - 0x1p-30;
   }
   s.usable = true;
   return s;
+}
+
+// An offset, in standard deviations, from the normal kernel capped at 1:
+// the density min(1, peak e^-E), E = d^2 / 2 cut at 10 as the model is. Up
+// to E0 = ln peak (where peak > 1) it is flat, a disc of radius
+// sqrt(2 E0), of mass 2 pi E0; beyond, the normal's tail down to the cut,
+// of mass 2 pi (1 - peak e^-10). Either part is drawn after one draw that
+// picks it by mass; the tail and the uncapped kernel by the polar method,
+// the disc point's s giving E = E0 - ln s for s >= peak e^-10.
+void NormalOffset(double peak, Generator& generator, double& a, double& b) {
+  double s = 0;
+  if (peak > 1) {
+    const double flat = PortableLog(peak);  // E0
+    if (!(flat < kNormalCutExponent)) {
+      DiscPoint(generator, a, b, s);
+      a *= kNormalCutRadius;
+      b *= kNormalCutRadius;
+      return;
+    }
+    const double tail = 1 - peak * kNormalCutSquare;
+    if (Uniform(generator) * (flat + tail) < flat) {
+      DiscPoint(generator, a, b, s);
+      const double radius = std::sqrt(2 * flat);
+      a *= radius;
+      b *= radius;
+      return;
+    }
+    do {
+      DiscPoint(generator, a, b, s);
+    } while (s < peak * kNormalCutSquare);
+    const double scale = std::sqrt(2 * (flat - PortableLog(s)) / s);
+    a *= scale;
+    b *= scale;
+    return;
+  }
+  do {
+    DiscPoint(generator, a, b, s);
+  } while (s < kNormalCutSquare);
+  const double scale = std::sqrt(-2 * PortableLog(s) / s);
+  a *= scale;
+  b *= scale;
 }
 
 }  // namespace
@@ -156,15 +214,9 @@ void KernelOffset(const GenerationParameters& p, Generator& generator, double& d
         if (!(Uniform(generator) >= value)) break;
       }
       break;
-    default: {  // 'N': the polar method, cut where -ln s > 10
-      do {
-        DiscPoint(generator, a, b, s);
-      } while (s < kNormalCutSquare);
-      double scale = std::sqrt(-2 * PortableLog(s) / s);
-      a *= scale;
-      b *= scale;
+    default:  // 'N'
+      NormalOffset(NormalPeak(p), generator, a, b);
       break;
-    }
   }
   dx = radius * a;
   dy = radius * b;
@@ -211,9 +263,10 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
                      dx * dx + dy * dy <= shortcut.inner_square &&
                      std::fabs(x) + std::fabs(y) <= shortcut.coordinate_limit;
       if (!settled) {
-        double sum = FullSum(p, seeds, x, y, reach);
-        if (!(sum > 0)) continue;  // a rounding put it just past the kernel's edge
-        if (sum > 1 && Uniform(generator) * sum >= 1) continue;
+        const Sums sums = SeedSums(p, seeds, x, y, reach);
+        if (!(sums.model > 0)) continue;  // a rounding put it just past the kernel's edge
+        const double target = std::min(sums.model, 1.0);
+        if (target < sums.capped && Uniform(generator) * sums.capped >= target) continue;
       }
     }
     ++accepted;

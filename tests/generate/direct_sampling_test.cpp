@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "generate/sampling.h"
@@ -146,6 +147,20 @@ std::vector<Layout> Layouts() {
     centred.seeds.x[1] = 50;
     centred.seeds.y[1] = 50;
     layouts.push_back(centred);
+  }
+  // Normal clusters whose value passes 1 far from the seed: peak 8, flat
+  // out to 2 S.D.; and peak 4e4, flat out to the cut (a plain disc). Drawn
+  // from the uncapped kernel, nearly every proposal would be refused.
+  for (auto [name, side, sd] : {std::tuple{"capped", 10.0, 0.05}, std::tuple{"flat", 1e-3, 1e-5}}) {
+    Layout l{name, Clustered(RectangleSite(0, 0, side, side), 4, false, sd, 'N'), {}};
+    // Seed 2 one S.D. from seed 1, so that their sum passes 1 too.
+    const double xs[] = {0.3, 0.3, 0.7, 0.5};
+    const double ys[] = {0.3, 0.3, 0.65, 0.8};
+    for (size_t k = 0; k < 4; ++k) {
+      l.seeds.x[k + 1] = xs[k] * side + (k == 1 ? sd : 0);
+      l.seeds.y[k + 1] = ys[k] * side + (k == 1 ? sd / 2 : 0);
+    }
+    layouts.push_back(l);
   }
   return layouts;
 }
