@@ -6,12 +6,15 @@
 // min(1, S(x)), S(x) the sum over the seeds of the model value at the
 // candidate's distance (generate/sampling.h, ModelValue): its points have
 // the density min(1, S(x)) over the site. Here a proposal picks a seed
-// uniformly and an offset from the seed's kernel, the model value as a
-// density over the plane; the proposals then have the density S(x) (up to a
-// constant), and one kept with probability min(1, S(x)) / S(x) has the
-// density min(1, S(x)). S(x) is the full sum over every seed, each value as
+// uniformly and an offset from the seed's kernel: the seed's model value
+// capped at 1, as a density over the plane (only the normal model's values
+// pass 1, for a standard deviation below 0.399). The proposals then have
+// the density T(x) (up to a constant), T the sum of the capped values, and
+// one kept with probability min(1, S(x)) / T(x) has the density
+// min(1, S(x)). S(x) is the full sum over every seed, each value as
 // ModelValue gives it; the dialogue stops adding once its sum reaches 1,
-// which changes neither min(1, S) nor its decisions.
+// which changes neither min(1, S) nor its decisions. Where no value passes
+// 1, T is S and the ratio is min(1, S) / S.
 //
 // Each proposal takes its Philox draws in this order:
 //   1. the seed, i = 1 + floor(u x seed_count), only when seed_count > 1;
@@ -25,7 +28,14 @@
 //                    (the law 6t(1 - t) of the cone's distance)
 //        normal      R sqrt(-2 ln s / s) (a, b), the disc point drawn again
 //                    while s < e^-10 (the polar method, cut where the model
-//                    is: d^2 / 2R^2 > 10)
+//                    is: d^2 / 2R^2 > 10). Where the peak P = 1 / (R
+//                    sqrt(2 pi)) passes 1, the capped kernel is flat out to
+//                    E0 = ln P (E = d^2 / 2R^2): a draw u picks the flat
+//                    disc when u (E0 + 1 - P e^-10) < E0, giving
+//                    R sqrt(2 E0) (a, b), else the tail,
+//                    R sqrt(2 (E0 - ln s) / s) (a, b) with s >= P e^-10;
+//                    from E0 >= 10 on, the kernel is the disc
+//                    R sqrt(20) (a, b);
 //        sinusoid    R (a, b), the disc point and one more draw u taken
 //                    again until u < (cos(pi R sqrt(s) / site radius) + 1) / 2
 //      a radius of 0 (or a sinusoid's site radius of 0) is the seed itself
@@ -34,10 +44,10 @@
 //      numeric/portable_math.h, so that the points are the same bits on
 //      every machine;
 //   3. nothing for a proposal outside the site (it is dropped: back to 1);
-//   4. the acceptance draw, only when S(x) > 1: kept when u x S(x) < 1
-//      (a double product). Where S(x) is certainly in (0, 1] (the point
-//      well inside its kernel, too few seeds near for the sum to pass 1),
-//      it is not computed.
+//   4. the acceptance draw, only when min(1, S(x)) < T(x): kept when
+//      u x T(x) < min(1, S(x)) (a double product). Where the two are
+//      certainly equal (the point well inside its kernel, and no other seed
+//      near, or too few for a sum to pass 1), they are not computed.
 // Sets without area (a point or a line for a site) and sets whose kernel is
 // a point mass while the site has area are sampled by the dialogue's
 // rejection from the site, with Philox draws. With whole_site (the csr
