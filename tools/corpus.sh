@@ -50,26 +50,39 @@ sites=(
   "--circle 1e30|2e28"
 )
 models=(U H C S N)
+# Beside each, the same with the Philox generator, sampled directly: every
+# model (the normal on every site, since its cost no longer follows the
+# site's area), two replicates each.
 n=0
 for entry in "${sites[@]}"; do
   site=${entry%|*}
   scale=${entry#*|}
   for model in "${models[@]}"; do
     n=$((n + 1))
+    lcg_model=$model
     if [ "$model" = N ] && ! awk -v s="$scale" 'BEGIN { exit !(s >= 0.5 && s <= 4) }'; then
-      model=C
+      lcg_model=C
     fi
     seeds=$([ $((n % 2)) = 0 ] && echo --seeds-as-points || echo --no-seeds-as-points)
     radius=$(awk -v n=$n -v s="$scale" 'BEGIN { printf "%.6g", s * (0.5 + 0.37 * (n % 5)) }')
     # shellcheck disable=SC2086
     step "set $n" generate $site --points $((100 + 13 * n)) --clusters $((1 + n % 23)) \
-      --radius "$radius" --model "$model" $seeds --seed $((1000 + 17 * n)) -o "set$n.adf" --quiet
+      --radius "$radius" --model "$lcg_model" $seeds --seed $((1000 + 17 * n)) -o "set$n.adf" --quiet
+    # shellcheck disable=SC2086
+    step "philox $n" generate $site --points $((150 + 11 * n)) --clusters $((1 + n % 23)) \
+      --radius "$radius" --model "$model" --no-seeds-as-points --generator philox \
+      --seed $((2000 + 31 * n)) --replicates 2 -o "philox${n}_{n}.adf" --quiet
   done
   n=$((n + 1))
   # shellcheck disable=SC2086
   step "set $n" generate $site --points 300 --centred --model "${models[$((n % 5))]}" \
     --seed -$((99 + n)) -o "set$n.adf" --quiet
+  # shellcheck disable=SC2086
+  step "philox $n" generate $site --points 300 --centred --model "${models[$((n % 5))]}" \
+    --generator philox --seed -$((77 + n)) -o "philox$n.adf" --quiet
 done
+step "philox csr" generate --circle 50 --points 500 --csr --poisson --generator philox \
+  --seed 9 --replicates 2 -o "philox_csr{n}.adf" --quiet
 step "density" generate --rect 0,0,40,25 --density 1.7 --clusters 9 --radius 2 --model N \
   --seed 4242 -o density.adf --quiet
 step "replicates" generate --circle 500 --points 400 --clusters 30 --radius 4 --model C \
@@ -78,29 +91,6 @@ step "sparse rectangle" generate --rect 0,0,1000,1000 --points 200 --clusters 5 
   --model N --seed 12345 -o sparse_rectangle.adf --quiet
 step "sparse circle" generate --circle 2000 --points 200 --clusters 20 --radius 5 --model C \
   --seed 12345 -o sparse_circle.adf --quiet
-
-# The Philox generator, sampled directly: every model (the normal on every
-# site, since its cost no longer follows the site's area) on every site, two
-# replicates each, clustered and centred; CSR and Poisson counts.
-n=0
-for entry in "${sites[@]}"; do
-  site=${entry%|*}
-  scale=${entry#*|}
-  for model in "${models[@]}"; do
-    n=$((n + 1))
-    radius=$(awk -v n=$n -v s="$scale" 'BEGIN { printf "%.6g", s * (0.5 + 0.37 * (n % 5)) }')
-    # shellcheck disable=SC2086
-    step "philox $n" generate $site --points $((150 + 11 * n)) --clusters $((1 + n % 23)) \
-      --radius "$radius" --model "$model" --no-seeds-as-points --generator philox \
-      --seed $((2000 + 31 * n)) --replicates 2 -o "philox${n}_{n}.adf" --quiet
-  done
-  n=$((n + 1))
-  # shellcheck disable=SC2086
-  step "philox $n" generate $site --points 300 --centred --model "${models[$((n % 5))]}" \
-    --generator philox --seed -$((77 + n)) -o "philox$n.adf" --quiet
-done
-step "philox csr" generate --circle 50 --points 500 --csr --poisson --generator philox \
-  --seed 9 --replicates 2 -o "philox_csr{n}.adf" --quiet
 
 # Exports of every set.
 for file in "$out"/*.adf; do
