@@ -27,15 +27,24 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
          ";  Random Seed: " + FormatInteger(run_seed, 0) + " #";
 }
 
-std::string PointLine(double x, double y) {
-  std::string line;
-  line.reserve(2 * kPointWidth + 8);
+namespace {
+
+// PointLine into line, whose memory serves again for the next point.
+void SetPointLine(std::string& line, double x, double y) {
+  line.clear();
   AppendFixed(line, x, kPointWidth, 4);
   const std::size_t x_end = line.size();
   AppendFixed(line, y, 0, 4);
   const std::size_t y_size = line.size() - x_end;
   // A Y text that fills its field would run into X: a blank keeps them apart.
   line.insert(x_end, y_size >= kPointWidth ? 1 : kPointWidth - y_size, ' ');
+}
+
+}  // namespace
+
+std::string PointLine(double x, double y) {
+  std::string line;
+  SetPointLine(line, x, y);
   return line;
 }
 
@@ -64,8 +73,10 @@ void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
                    ";  Cluster Seeds " + FormatInteger(parameters.seed_count, 0) + " #");
   }
   for (const std::string& line : ExtraHeaderLines(record)) file.WriteLine(line);
+  std::string line;  // one buffer for every point's line
   for (int32_t i = 1; i <= state.point_count; ++i) {
-    file.WriteLine(PointLine(state.store.x[i], state.store.y[i]));
+    SetPointLine(line, state.store.x[i], state.store.y[i]);
+    file.WriteLine(line);
   }
 }
 

@@ -170,9 +170,10 @@ void NormalOffset(double peak, Generator& generator, double& a, double& b) {
   b *= scale;
 }
 
-}  // namespace
-
-void KernelOffset(const GenerationParameters& p, Generator& generator, double& dx, double& dy) {
+// The offset from a seed of one proposal, drawn from the model's kernel as
+// the header says; normal_peak is NormalPeak(p) for the normal model.
+void KernelOffset(const GenerationParameters& p, double normal_peak, Generator& generator,
+                  double& dx, double& dy) {
   dx = dy = 0;
   if (PointMassKernel(p)) return;
   const double radius = p.cluster_radius;
@@ -215,12 +216,14 @@ void KernelOffset(const GenerationParameters& p, Generator& generator, double& d
       }
       break;
     default:  // 'N'
-      NormalOffset(NormalPeak(p), generator, a, b);
+      NormalOffset(normal_peak, generator, a, b);
       break;
   }
   dx = radius * a;
   dy = radius * b;
 }
+
+}  // namespace
 
 int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
                              const ClusterSeeds& seeds, ProgramState& state, Generator& generator,
@@ -237,6 +240,7 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
   // Far wider than the roundings of a difference and of the stored distance.
   const double reach = CutOffDistance(p) * (1 + 1e-9) + 1e-300;
   const int32_t seed_count = p.contagious ? p.seed_count : 1;
+  const double normal_peak = p.model == 'N' ? NormalPeak(p) : 0;
   const Shortcut shortcut =
       whole_site ? Shortcut{} : PlanShortcut(p, seeds, reach, seed_count);
   while (accepted < state.point_count) {
@@ -255,7 +259,7 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
       if (seed_count > 1) i += static_cast<int32_t>(Uniform(generator) * seed_count);
       double dx = 0;
       double dy = 0;
-      KernelOffset(p, generator, dx, dy);
+      KernelOffset(p, normal_peak, generator, dx, dy);
       x = seeds.x[static_cast<size_t>(i)] + dx;
       y = seeds.y[static_cast<size_t>(i)] + dy;
       if (!InsideSite(p, x, y)) continue;

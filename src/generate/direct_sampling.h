@@ -74,11 +74,6 @@
 
 namespace sparsim {
 
-// The offset from a seed of one proposal, drawn from the model's kernel as
-// above.
-void KernelOffset(const GenerationParameters& parameters, Generator& generator, double& dx,
-                  double& dy);
-
 // Fills the store from the seeds' points (when used as points) up to
 // state.point_count, showing every tenth count as FillPointStore does.
 // Returns the number of proposals drawn.
