@@ -14,6 +14,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -70,6 +71,7 @@ SetOptions SetOptionsOf(const py::dict& o) {
   }
   set.model = Text(o["model"]);
   set.csr = o["csr"].cast<bool>();
+  set.poisson = o["poisson"].cast<bool>();
   return set;
 }
 
@@ -124,31 +126,43 @@ py::dict Site(const GenerationParameters& p) {
   return site;
 }
 
+// The sets as one (replicates, n, 2) array; with poisson, whose counts
+// differ, as a list of (n_k, 2) arrays.
 py::tuple Generate(const py::dict& options, const py::object& seed, const py::object& generator,
-                   const py::object& replicates, const py::object& jobs,
-                   bool allow_shared_stream, const py::object& progress) {
+                   const py::object& replicates, const py::object& replicate,
+                   const py::object& jobs, bool allow_shared_stream, const py::object& progress) {
   PatternRequest request;
   request.allow_shared_stream = allow_shared_stream;
   request.set = SetOptionsOf(options);
-  request.run = {Text(seed), Text(generator), Text(replicates), std::nullopt, Text(jobs)};
+  request.run = {Text(seed), Text(generator), Text(replicates), Text(replicate), Text(jobs)};
   const PatternPlan plan = PlanPatterns(request);
   if (!plan.warning.empty() && PyErr_WarnEx(PyExc_RuntimeWarning, plan.warning.c_str(), 2) != 0) {
     throw py::error_already_set();
   }
-  const py::ssize_t count = plan.set.point_count;
-  Points xy({static_cast<py::ssize_t>(plan.run.replicates), count, py::ssize_t{2}});
+  const int32_t sets = plan.run.replicates;
+  const bool poisson = plan.options.poisson;
+  const py::ssize_t count = poisson ? 0 : plan.set.point_count;
+  Points xy({static_cast<py::ssize_t>(poisson ? 0 : sets), count, py::ssize_t{2}});
   double* data = xy.mutable_data();
+  // With poisson, each replicate's points until their arrays are made.
+  std::vector<std::vector<double>> drawn(poisson ? static_cast<std::size_t>(sets) : 0);
   std::vector<SetOutcome> made;
   Released([&] {
     made = GeneratePatterns(
         plan,
-        [data, count](int32_t k) {
-          double* at = data + (k - 1) * count * 2;
-          return PointSpan{at, at + 1, 2, count};
+        [data, count, &drawn](int32_t k, int32_t points) {
+          if (drawn.empty()) {
+            double* at = data + (k - 1) * count * 2;
+            return PointSpan{at, at + 1, 2, points};
+          }
+          std::vector<double>& room = drawn[static_cast<std::size_t>(k - 1)];
+          room.resize(2 * static_cast<std::size_t>(points) + 2);
+          return PointSpan{room.data(), room.data() + 1, 2, points};
         },
-        Poll(progress, plan.run.replicates));
+        Poll(progress, sets));
   });
   std::vector<int64_t> candidates;
+  std::vector<int32_t> numbers;
   for (std::size_t k = 0; k < made.size(); ++k) {
     // The command line writes such a set and fails; here it is an error.
     if (made[k].exhausted) {
@@ -156,8 +170,20 @@ py::tuple Generate(const py::dict& options, const py::object& seed, const py::ob
           ExhaustedMessage(plan.run.Number(static_cast<int32_t>(k + 1)), made[k]));
     }
     candidates.push_back(made[k].candidates);
+    numbers.push_back(plan.run.Number(static_cast<int32_t>(k + 1)));
   }
-  return py::make_tuple(xy, plan.run.seeds, candidates, Site(plan.set.parameters));
+  py::object points = xy;
+  if (poisson) {
+    py::list each;
+    for (std::size_t k = 0; k < made.size(); ++k) {
+      Points one({static_cast<py::ssize_t>(made[k].points), py::ssize_t{2}});
+      std::copy(drawn[k].begin(), drawn[k].begin() + 2 * made[k].points, one.mutable_data());
+      each.append(one);
+    }
+    points = each;
+  }
+  return py::make_tuple(points, plan.run.seeds, candidates, Site(plan.set.parameters),
+                        plan.run.seed, numbers);
 }
 
 ConstPointSpan SpanOf(const Points& points) {
@@ -171,11 +197,14 @@ ConstPointSpan SpanOf(const Points& points) {
 }
 
 py::tuple Walk(const Points& points, const py::object& max_step, const py::object& steps,
-               const py::object& seed, const py::object& passes, const py::object& progress) {
+               const py::object& seed, const py::object& passes, const py::object& generator,
+               const py::object& replicate, const py::object& progress) {
   ConstPointSpan input = SpanOf(points);
   WalkRequest request;
   request.walk = {Text(max_step), Text(steps), Text(passes)};
   request.seed = Text(seed);
+  request.generator = Text(generator);
+  request.replicate = Text(replicate);
   const WalkPlan plan = PlanWalk(request);
   CheckWalkInput(input);
   const py::ssize_t count = input.count;
@@ -222,10 +251,7 @@ void WriteAdf(const std::string& path, const py::dict& options, const py::object
   request.run = {Text(seed), Text(generator), std::nullopt, Text(replicate), std::nullopt};
   const PatternPlan plan = PlanPatterns(request);
   if (plan.run.seed_from_clock) RefuseOption("seed: give the seed the points were made from");
-  if (span.count != plan.set.point_count) {
-    RefuseOption("points: " + std::to_string(span.count) + " points, where the options give " +
-                 std::to_string(plan.set.point_count));
-  }
+  CheckPatternCount(plan, span.count);
   WriteText(path, CoordinateText(plan, 1, span));
 }
 

@@ -40,8 +40,10 @@ def command_args(options):
     args = []
     for name, value in options.items():
         flag = "--" + name.replace("_", "-")
-        if name in ("centred", "seeds_as_points", "csr", "allow_shared_stream"):
+        if name == "seeds_as_points":
             args.append(flag if value else "--no-seeds-as-points")
+        elif name in ("centred", "csr", "allow_shared_stream", "poisson"):
+            args += [flag] if value else []
         elif isinstance(value, tuple):
             args += [flag, ",".join(text(float(v)) for v in value)]
         else:
@@ -67,6 +69,13 @@ SETS = [
          generator="Philox"),
     dict(rect=(0, 0, 100, 100), points=200, csr=True, seed=7),
     dict(circle=10, points=100, csr=True, seed=8, generator="philox"),
+    dict(circle=20, points=100, centred=True, model="uniform", seed=12345, poisson=True),
+    dict(rect=(0, 0, 100, 50), points=500, clusters=12, radius=2.5, model="conic", seed=9,
+         poisson=True, generator="philox"),
+    dict(rect=(0, 0, 100, 100), points=200, clusters=10, radius=3, model="uniform", seed=2024,
+         replicate=5),
+    dict(circle=50, points=400, clusters=8, radius=4, seed=11, generator="philox", replicate=3,
+         poisson=True),
 ]
 
 
@@ -76,7 +85,10 @@ def test_sets_are_the_command_lines(options, tmp_path):
     expected = run("generate", *command_args(options))
     assert expected.returncode == 0, expected.stderr
     assert points.shape == (int(expected.stdout.split()[0]), 2)
-    assert points.dtype == np.float64 and points.seeds == (options["seed"],)
+    assert points.dtype == np.float64 and points.run_seed == options["seed"]
+    assert points.replicate_numbers == (options.get("replicate", 1),)
+    if "replicate" not in options:
+        assert points.seeds == (options["seed"],)
     sparsim.write_adf(tmp_path / "set.adf", points)
     assert (tmp_path / "set.adf").read_bytes() == expected.stdout
 
@@ -90,17 +102,24 @@ def test_numbers_are_handed_over_whole():
     assert (third != sparsim.generate(rect=(0, 0, 33.3333, 50), **options)).any(axis=1).all()
 
 
-@pytest.mark.parametrize("generator", ["lcg", "philox"])
-def test_replicates_are_the_command_lines(generator, tmp_path):
+@pytest.mark.parametrize("generator, poisson", [("lcg", False), ("philox", False),
+                                                ("lcg", True), ("philox", True)])
+def test_replicates_are_the_command_lines(generator, poisson, tmp_path):
     options = dict(rect=(0, 0, 100, 100), points=200, clusters=10, radius=3, model="uniform",
-                   seed=2024, generator=generator)
+                   seed=2024, generator=generator, poisson=poisson)
     done = []
     sims = sparsim.generate(**options, replicates=7, jobs=3,
                             progress=lambda k, total: done.append((k, total)))
-    assert sims.shape == (7, 200, 2) and len(set(sims.seeds)) == (7 if generator == "lcg" else 1)
+    # With poisson, a list of sets of their own counts.
+    seeds = tuple(s.seeds[0] for s in sims) if poisson else sims.seeds
+    candidates = tuple(s.candidates[0] for s in sims) if poisson else sims.candidates
+    assert isinstance(sims, list) == poisson and len(sims) == 7
+    assert poisson or sims.shape == (7, 200, 2)
+    assert len(set(seeds)) == (7 if generator == "lcg" else 1)
     assert done[0] == (0, 7) and done[-1] == (7, 7)
     # The points do not depend on the threads.
-    assert (sparsim.generate(**options, replicates=7, jobs=1) == sims).all()
+    again = sparsim.generate(**options, replicates=7, jobs=1)
+    assert all((a == b).all() for a, b in zip(again, sims))
     result = run("generate", *command_args(options), "--replicates", "7", "-o", "r{n}.adf",
                  "--manifest", "m.csv", cwd=tmp_path)
     assert result.returncode == 0, result.stderr
@@ -108,19 +127,31 @@ def test_replicates_are_the_command_lines(generator, tmp_path):
     for k in range(1, 8):
         sparsim.write_adf(tmp_path / "py.adf", sims, replicate=k)
         assert (tmp_path / "py.adf").read_bytes() == (tmp_path / f"r{k}.adf").read_bytes()
-        assert manifest[k - 1].split(",")[1] == str(sims.seeds[k - 1])
-        assert manifest[k - 1].split(",")[4] == str(sims.candidates[k - 1])
+        assert manifest[k - 1].split(",")[1] == str(seeds[k - 1])
+        assert manifest[k - 1].split(",")[3] == str(len(sims[k - 1]))
+        assert manifest[k - 1].split(",")[4] == str(candidates[k - 1])
+    # Replicate 5 alone is replicate 5 of the full run, and writes its file.
+    alone = sparsim.generate(**options, replicate=5)
+    assert alone.replicate_numbers == (5,) and (alone == sims[4]).all()
+    sparsim.write_adf(tmp_path / "py.adf", alone)
+    assert (tmp_path / "py.adf").read_bytes() == (tmp_path / "r5.adf").read_bytes()
 
 
-def test_walks_are_the_command_lines(tmp_path):
+@pytest.mark.parametrize("options", [{}, dict(generator="philox"), dict(replicate=4),
+                                     dict(generator="Philox", replicate=2)])
+def test_walks_are_the_command_lines(options, tmp_path):
     site = tmp_path / "site.adf"
     site.write_bytes(run("generate", "--circle", "20", "--points", "150", "--clusters", "5",
                          "--radius", "2", "--seed", "3").stdout)
-    walked = sparsim.walk(sparsim.read_adf(site), max_step=0.75, steps=12, seed=-8, passes=3)
-    assert walked.shape == (3, 150, 2) and walked.seeds == (-8,)
+    walked = sparsim.walk(sparsim.read_adf(site), max_step=0.75, steps=12, seed=-8, passes=3,
+                          **options)
+    assert walked.shape == (3, 150, 2)
     result = run("walk", str(site), "--max-step", "0.75", "--steps", "12", "--passes", "3",
-                 "--seed", "-8", "-o", str(tmp_path / "w{pass}.out"))
+                 "--seed", "-8", "-o", str(tmp_path / "w{pass}.out"), *command_args(options),
+                 "--manifest", str(tmp_path / "m.csv"))
     assert result.returncode == 0, result.stderr
+    manifest = (tmp_path / "m.csv").read_text().splitlines()[1:]
+    assert walked.seeds == (int(manifest[0].split(",")[1]),)
     for p in range(3):
         sparsim.write_out(tmp_path / "py.out", walked[p])
         assert (tmp_path / "py.out").read_bytes() == (tmp_path / f"w{p + 1}.out").read_bytes()
@@ -143,6 +174,9 @@ GOOD = dict(circle=20, points=100, centred=True)
     dict(replicates=0),
     dict(jobs=2000),
     dict(generator="mt"),
+    dict(replicate=0),
+    dict(replicates=3, replicate=4),
+    dict(points=9500, poisson=True),
     dict(HOPELESS, circle=None, centred=None),
     dict(circle=None, centred=None, rect=(0, 0, 3500, 3500), points=10000, clusters=5, radius=2,
          replicates=3),

@@ -56,7 +56,7 @@ std::vector<SetOutcome> GeneratePatterns(const PatternPlan& plan,
     const SetOutcome outcome =
         GenerateSet(console, plan.set.parameters, plan.options, *seeds, *state, generator);
     outcomes[static_cast<std::size_t>(k - 1)] = outcome;
-    PointSpan to = destination(k);
+    PointSpan to = destination(k, outcome.points);
     for (int32_t i = 0; i < outcome.points; ++i) {
       to.X(i) = state->store.x[static_cast<std::size_t>(i + 1)];
       to.Y(i) = state->store.y[static_cast<std::size_t>(i + 1)];
@@ -70,6 +70,17 @@ std::string ExhaustedMessage(int32_t number, const SetOutcome& outcome) {
   return "replicate " + std::to_string(number) +
          ": the generator's cycle of 2^32 draws ran out after " + std::to_string(outcome.points) +
          " of " + std::to_string(outcome.asked) + " points; use --generator philox";
+}
+
+void CheckPatternCount(const PatternPlan& plan, int64_t count) {
+  if (plan.options.poisson) {
+    if (count <= kMaxPoints) return;
+    RefuseOption("points: " + std::to_string(count) + " points, where a count drawn with poisson "
+                 "is at most " + std::to_string(kMaxPoints));
+  }
+  if (count == plan.set.point_count) return;
+  RefuseOption("points: " + std::to_string(count) + " points, where the options give " +
+               std::to_string(plan.set.point_count));
 }
 
 SetRecord SetRecordOf(const SetOptions& options, const CheckedSet& set, bool philox,

@@ -21,9 +21,9 @@
 //   std::vector<double> xy(2 * 2 * 100);  // (replicate, point, x or y)
 //   std::vector<SetOutcome> made = GeneratePatterns(
 //       plan,
-//       [&](int32_t k) {
+//       [&](int32_t k, int32_t points) {  // points == 100
 //         double* at = xy.data() + (k - 1) * 200;
-//         return PointSpan{at, at + 1, 2, 100};
+//         return PointSpan{at, at + 1, 2, points};
 //       },
 //       [](int32_t) { return true; });
 //   // xy[0..199] hold the points of
@@ -35,6 +35,11 @@
 //   // is the second file of --replicates 2, byte for byte.
 // With request.run.generator = "philox" the sets are those of
 // --generator philox, whose files record the generator and the replicate.
+// With request.run.replicate = "5" the one set made is replicate 5 of the
+// run of seed 12345 (--replicate 5): plan.run.Number(1) == 5.
+// With request.set.poisson each set's count is drawn (--poisson), so the
+// destination is asked for room for that many points, which may differ
+// from replicate to replicate.
 
 #ifndef SPARSIM_GENERATE_PATTERN_STUDY_H_
 #define SPARSIM_GENERATE_PATTERN_STUDY_H_
@@ -81,9 +86,12 @@ void CheckSharedStream(const CheckedSet& set, bool philox, int32_t study_replica
 // refuses the same options.
 PatternPlan PlanPatterns(const PatternRequest& request);
 
-// Where replicate k (from 1) puts its points: room for plan.set.point_count
-// of them. Called on a worker thread: it may only work out addresses.
-using PatternDestination = std::function<PointSpan(int32_t k)>;
+// Where replicate k (from 1) puts its points, once it has made them: room
+// for `points` of them -- plan.set.point_count, or with poisson the count
+// drawn (at most kMaxPoints); fewer for a set that ran out of its cycle.
+// Called on a worker thread: it may only work out addresses, or size a
+// buffer of its own replicate's.
+using PatternDestination = std::function<PointSpan(int32_t k, int32_t points)>;
 
 // Generates every replicate on plan.run.jobs threads, replicate k from
 // ReplicateGenerator (dialogue/replicate_options.h), as the command line
@@ -106,6 +114,13 @@ std::string ExhaustedMessage(int32_t number, const SetOutcome& outcome);
 // that its file is the dialogue's.
 SetRecord SetRecordOf(const SetOptions& options, const CheckedSet& set, bool philox,
                       int32_t number);
+
+// Refuses (CommandFailure, status 1) points a set of the plan cannot hold,
+// before they are written as its file: a count other than the options
+// give, or with poisson more than kMaxPoints (a count drawn may be any up
+// to that):
+//   "points: 99 points, where the options give 100"
+void CheckPatternCount(const PatternPlan& plan, int64_t count);
 
 // The coordinate file (.ADF) of the plan's k-th replicate holding points,
 // written by the program's writer (generate/coordinate_file.h).

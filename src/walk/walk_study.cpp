@@ -12,10 +12,10 @@ namespace sparsim {
 WalkPlan PlanWalk(const WalkRequest& request) {
   WalkPlan plan;
   plan.walk = CheckWalkOptions(request.walk);
-  ReplicatePlan run = CheckReplicateOptions({request.seed, std::nullopt, std::nullopt,
-                                             std::nullopt, std::nullopt});
-  plan.seed = run.seeds[0];
-  plan.seed_from_clock = run.seed_from_clock;
+  plan.run = CheckReplicateOptions(
+      {request.seed, request.generator, std::nullopt, request.replicate, std::nullopt});
+  plan.seed = plan.run.seeds[0];
+  plan.seed_from_clock = plan.run.seed_from_clock;
   return plan;
 }
 
@@ -40,7 +40,8 @@ void WalkInMemory(const WalkPlan& plan, ConstPointSpan points,
                   const std::function<PointSpan(int32_t pass)>& destination, const PoolPoll& poll) {
   CheckWalkInput(points);
   auto work = [&](int32_t) {
-    Generator generator = Generator::Lcg(plan.seed);
+    Generator generator =
+        ReplicateGenerator(plan.run.philox, plan.run.seed, plan.run.Number(1), plan.seed);
     for (int32_t pass = 1; pass <= plan.walk.passes; ++pass) {
       PointSpan to = destination(pass);
       for (int64_t i = 0; i < points.count; ++i) {

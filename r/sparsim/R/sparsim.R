@@ -31,14 +31,14 @@
 .set_options <- function(circle = NULL, centre = NULL, rect = NULL, points = NULL,
                          density = NULL, clusters = NULL, radius = NULL,
                          seeds_as_points = NULL, centred = FALSE, model = NULL,
-                         csr = FALSE) {
+                         csr = FALSE, poisson = FALSE) {
   list(circle = .real("circle", circle), centre = .real("centre", centre, 2L),
        rect = .real("rect", rect, 4L), points = .real("points", points),
        density = .real("density", density), clusters = .real("clusters", clusters),
        radius = .real("radius", radius),
        seeds_as_points = .flag("seeds_as_points", seeds_as_points),
        centred = .flag("centred", centred), model = .text("model", model),
-       csr = .flag("csr", csr))
+       csr = .flag("csr", csr), poisson = .flag("poisson", poisson))
 }
 
 .has_spatstat <- function() requireNamespace("spatstat.geom", quietly = TRUE)
@@ -69,6 +69,9 @@
 #' @param rect ... or the rectangle \code{c(xmin, ymin, xmax, ymax)}.
 #' @param points,density The number of points, or their density per unit of
 #'   area (the count is rounded, halves to even).
+#' @param poisson \code{TRUE}: the count of each set is drawn from a Poisson
+#'   law whose mean is the count asked (at most 9300), as \code{sparsim
+#'   generate --poisson}; each set then holds its own number of points.
 #' @param centred \code{TRUE}: the points are centred on the site ...
 #' @param clusters,radius,seeds_as_points ... or clustered around this many
 #'   random seeds within \code{radius} (the S.D. for the normal model); the
@@ -81,8 +84,12 @@
 #' @param seed The generator's seed; \code{NULL} or 0 take one from the
 #'   clock (see the \code{"seed"} attribute).
 #' @param nsim The number of independent sets (the command line's
-#'   \code{--replicates}): set 1 uses \code{seed} itself, set k a seed
-#'   derived from it.
+#'   \code{--replicates}; default 1): set 1 uses \code{seed} itself, set k
+#'   a seed derived from it.
+#' @param replicate \code{K}: make set K of the run alone, the very points
+#'   of set K of \code{nsim = N} for any \code{N >= K} (the command line's
+#'   \code{--replicate K}); with \code{nsim} too, K must be at most
+#'   \code{nsim}.
 #' @param generator \code{"lcg"}, the program's generator (the dialogue's),
 #'   or \code{"philox"}, a counter-based one whose sets are independent
 #'   streams (\code{sparsim generate --generator philox}); Philox sets all
@@ -98,10 +105,11 @@
 #' @return With spatstat installed, a \code{ppp} in the site (a polygon of
 #'   128 sides around a circle, or the rectangle), or for \code{nsim > 1} a
 #'   \code{solist} of them, ready for \code{envelope(X, simulate = ...)};
-#'   otherwise a two-column matrix (\code{x}, \code{y}), or a list of them.
-#'   Each pattern has the attribute \code{"sparsim"}: its \code{seed},
-#'   \code{candidates}, \code{site}, \code{generator}, \code{replicate}
-#'   number and \code{options}
+#'   otherwise a two-column matrix (\code{x}, \code{y}), or a list of them;
+#'   with \code{poisson}, each holds the count drawn for it. Each pattern has
+#'   the attribute \code{"sparsim"}: its \code{seed}, \code{candidates},
+#'   \code{site}, \code{generator}, the run's seed \code{run_seed}, its
+#'   \code{replicate} number and \code{options}
 #'   (\code{\link{sparsim_write_adf}} writes its file).
 #' @examples
 #' X <- sparsim_generate(circle = 20, points = 100, centred = TRUE,
@@ -110,26 +118,32 @@
 #' sims <- sparsim_generate(rect = c(0, 0, 100, 100), points = 200, clusters = 10,
 #'                          radius = 3, model = "uniform", seed = 2024, nsim = 9)
 #' length(sims)
+#' fifth <- sparsim_generate(rect = c(0, 0, 100, 100), points = 200, clusters = 10,
+#'                           radius = 3, model = "uniform", seed = 2024, replicate = 5)
+#' varied <- sparsim_generate(circle = 20, points = 100, centred = TRUE, seed = 3,
+#'                            poisson = TRUE, nsim = 3)
 #' try(sparsim_generate(circle = -3, points = 10, centred = TRUE))
 #' @export
 sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points = NULL,
-                             density = NULL, clusters = NULL, radius = NULL,
+                             density = NULL, poisson = FALSE, clusters = NULL, radius = NULL,
                              seeds_as_points = NULL, centred = FALSE, csr = FALSE,
-                             model = NULL, seed = NULL, nsim = 1, generator = "lcg",
-                             jobs = NULL, allow_shared_stream = FALSE, progress = NULL) {
+                             model = NULL, seed = NULL, nsim = NULL, replicate = NULL,
+                             generator = "lcg", jobs = NULL, allow_shared_stream = FALSE,
+                             progress = NULL) {
   generator <- .text("generator", generator)
   options <- .set_options(circle, centre, rect, points, density, clusters, radius,
-                          seeds_as_points, centred, model, csr)
+                          seeds_as_points, centred, model, csr, poisson)
   seed <- .real("seed", seed)
   nsim <- .real("nsim", nsim)
+  replicate <- .real("replicate", replicate)
   jobs <- .real("jobs", jobs)
   if (!is.null(progress) && !is.function(progress)) {
     stop("progress must be a function", call. = FALSE)
   }
   allow <- .flag("allow_shared_stream", allow_shared_stream)
-  warning_text <- .sparsim_check(options, seed, generator, nsim, jobs, allow)
+  warning_text <- .sparsim_check(options, seed, generator, nsim, replicate, jobs, allow)
   if (nzchar(warning_text)) warning(warning_text, call. = FALSE, immediate. = TRUE)
-  made <- .sparsim_generate(options, seed, generator, nsim, jobs, allow, progress)
+  made <- .sparsim_generate(options, seed, generator, nsim, replicate, jobs, allow, progress)
   spatstat <- .has_spatstat()
   window <- if (spatstat) .window(made$site)
   patterns <- lapply(seq_along(made$points), function(k) {
@@ -137,11 +151,11 @@ sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points =
     pattern <- if (spatstat) spatstat.geom::ppp(xy[, 1], xy[, 2], window = window) else xy
     attr(pattern, "sparsim") <- list(seed = made$seeds[k], candidates = made$candidates[k],
                                      site = made$site, options = options,
-                                     generator = tolower(generator), run_seed = made$seeds[1],
-                                     replicate = k)
+                                     generator = tolower(generator), run_seed = made$run_seed,
+                                     replicate = made$replicates[k])
     pattern
   })
-  if (length(patterns) == 1L && nsim == 1) return(patterns[[1]])
+  if (length(patterns) == 1L) return(patterns[[1]])
   if (spatstat) patterns <- spatstat.geom::as.solist(patterns)
   attr(patterns, "seeds") <- made$seeds
   patterns
@@ -169,19 +183,28 @@ sparsim_generate <- function(circle = NULL, centre = NULL, rect = NULL, points =
 #' @param seed The seed; \code{NULL} or 0 take one from the clock.
 #' @param passes The number of passes.
 #' @param progress As for \code{\link{sparsim_generate}}.
+#' @param generator \code{"lcg"}, or \code{"philox"}: the walk draws from
+#'   the Philox stream of key (\code{seed}, 1), as \code{sparsim walk
+#'   --generator philox}.
+#' @param replicate \code{K}: walk replicate K of the run alone, as
+#'   \code{sparsim walk --replicate K}: with the LCG from the replicate's
+#'   seed, with Philox from the stream (\code{seed}, K).
 #' @return A two-column matrix (\code{x}, \code{y}), or a list of them for
 #'   \code{passes > 1}; for a \code{ppp}, a \code{ppp} (a list of them) in
 #'   the smallest rectangle that holds its window and the walked points.
-#'   The attribute \code{"seed"} is the seed used.
+#'   The attribute \code{"seed"} is the seed used (with the LCG and
+#'   \code{replicate}, the replicate's).
 #' @examples
 #' X <- sparsim_generate(circle = 20, points = 100, centred = TRUE,
 #'                       model = "uniform", seed = 12345)
 #' W <- sparsim_walk(X, max_step = 2.5, steps = 3, seed = 7, passes = 2)
 #' @export
-sparsim_walk <- function(X, max_step, steps, seed = NULL, passes = 1, progress = NULL) {
+sparsim_walk <- function(X, max_step, steps, seed = NULL, passes = 1, progress = NULL,
+                         generator = "lcg", replicate = NULL) {
   xy <- .coordinates(X)
   made <- .sparsim_walk(xy$x, xy$y, .real("max_step", max_step), .real("steps", steps),
-                        .real("seed", seed), .real("passes", passes), progress)
+                        .real("seed", seed), .real("passes", passes),
+                        .text("generator", generator), .real("replicate", replicate), progress)
   walked <- lapply(made$points, function(m) {
     if (!inherits(X, "ppp")) return(m)
     frame <- spatstat.geom::Frame(X)

@@ -11,8 +11,8 @@ Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
 // SparsimCheck
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, bool allow_shared_stream);
-RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP replicate, SEXP jobs, bool allow_shared_stream);
+RcppExport SEXP _sparsim_SparsimCheck(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP replicateSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
@@ -20,15 +20,16 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
     Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type replicate(replicateSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
     Rcpp::traits::input_parameter< bool >::type allow_shared_stream(allow_shared_streamSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, generator, nsim, jobs, allow_shared_stream));
+    rcpp_result_gen = Rcpp::wrap(SparsimCheck(options, seed, generator, nsim, replicate, jobs, allow_shared_stream));
     return rcpp_result_gen;
 END_RCPP
 }
 // SparsimGenerate
-Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs, bool allow_shared_stream, SEXP progress);
-RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP, SEXP progressSEXP) {
+Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP replicate, SEXP jobs, bool allow_shared_stream, SEXP progress);
+RcppExport SEXP _sparsim_SparsimGenerate(SEXP optionsSEXP, SEXP seedSEXP, SEXP generatorSEXP, SEXP nsimSEXP, SEXP replicateSEXP, SEXP jobsSEXP, SEXP allow_shared_streamSEXP, SEXP progressSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
@@ -36,16 +37,17 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
     Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
     Rcpp::traits::input_parameter< SEXP >::type nsim(nsimSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type replicate(replicateSEXP);
     Rcpp::traits::input_parameter< SEXP >::type jobs(jobsSEXP);
     Rcpp::traits::input_parameter< bool >::type allow_shared_stream(allow_shared_streamSEXP);
     Rcpp::traits::input_parameter< SEXP >::type progress(progressSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, generator, nsim, jobs, allow_shared_stream, progress));
+    rcpp_result_gen = Rcpp::wrap(SparsimGenerate(options, seed, generator, nsim, replicate, jobs, allow_shared_stream, progress));
     return rcpp_result_gen;
 END_RCPP
 }
 // SparsimWalk
-Rcpp::List SparsimWalk(Rcpp::NumericVector x, Rcpp::NumericVector y, SEXP max_step, SEXP steps, SEXP seed, SEXP passes, SEXP progress);
-RcppExport SEXP _sparsim_SparsimWalk(SEXP xSEXP, SEXP ySEXP, SEXP max_stepSEXP, SEXP stepsSEXP, SEXP seedSEXP, SEXP passesSEXP, SEXP progressSEXP) {
+Rcpp::List SparsimWalk(Rcpp::NumericVector x, Rcpp::NumericVector y, SEXP max_step, SEXP steps, SEXP seed, SEXP passes, SEXP generator, SEXP replicate, SEXP progress);
+RcppExport SEXP _sparsim_SparsimWalk(SEXP xSEXP, SEXP ySEXP, SEXP max_stepSEXP, SEXP stepsSEXP, SEXP seedSEXP, SEXP passesSEXP, SEXP generatorSEXP, SEXP replicateSEXP, SEXP progressSEXP) {
 BEGIN_RCPP
     Rcpp::RObject rcpp_result_gen;
     Rcpp::RNGScope rcpp_rngScope_gen;
@@ -55,8 +57,10 @@ BEGIN_RCPP
     Rcpp::traits::input_parameter< SEXP >::type steps(stepsSEXP);
     Rcpp::traits::input_parameter< SEXP >::type seed(seedSEXP);
     Rcpp::traits::input_parameter< SEXP >::type passes(passesSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type generator(generatorSEXP);
+    Rcpp::traits::input_parameter< SEXP >::type replicate(replicateSEXP);
     Rcpp::traits::input_parameter< SEXP >::type progress(progressSEXP);
-    rcpp_result_gen = Rcpp::wrap(SparsimWalk(x, y, max_step, steps, seed, passes, progress));
+    rcpp_result_gen = Rcpp::wrap(SparsimWalk(x, y, max_step, steps, seed, passes, generator, replicate, progress));
     return rcpp_result_gen;
 END_RCPP
 }
@@ -101,9 +105,9 @@ END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
-    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 6},
-    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 7},
-    {"_sparsim_SparsimWalk", (DL_FUNC) &_sparsim_SparsimWalk, 7},
+    {"_sparsim_SparsimCheck", (DL_FUNC) &_sparsim_SparsimCheck, 7},
+    {"_sparsim_SparsimGenerate", (DL_FUNC) &_sparsim_SparsimGenerate, 8},
+    {"_sparsim_SparsimWalk", (DL_FUNC) &_sparsim_SparsimWalk, 9},
     {"_sparsim_SparsimReadAdf", (DL_FUNC) &_sparsim_SparsimReadAdf, 1},
     {"_sparsim_SparsimWriteAdf", (DL_FUNC) &_sparsim_SparsimWriteAdf, 7},
     {"_sparsim_SparsimWriteOut", (DL_FUNC) &_sparsim_SparsimWriteOut, 3},

@@ -13,6 +13,7 @@
 
 #include <Rcpp.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -71,6 +72,7 @@ SetOptions SetOptionsOf(const Rcpp::List& o) {
   }
   set.model = Text(o["model"]);
   set.csr = Rcpp::as<bool>(o["csr"]);
+  set.poisson = Rcpp::as<bool>(o["poisson"]);
   return set;
 }
 
@@ -139,29 +141,35 @@ using namespace sparsim;
 
 // The long-run warning of these options, or "" (checks them first).
 // [[Rcpp::export(name = ".sparsim_check")]]
-std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs,
-                         bool allow_shared_stream) {
+std::string SparsimCheck(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim,
+                         SEXP replicate, SEXP jobs, bool allow_shared_stream) {
   std::string warning;
   AsR([&] {
-    PatternRequest request = RequestOf(options, seed, generator, nsim, R_NilValue, jobs);
+    PatternRequest request = RequestOf(options, seed, generator, nsim, replicate, jobs);
     request.allow_shared_stream = allow_shared_stream;
     warning = PlanPatterns(request).warning;
   });
   return warning;
 }
 
+// Each set a matrix of x and y, allocated before the pool starts; with
+// poisson, whose counts are drawn, in a buffer of its replicate's until R's
+// thread makes its matrix.
 // [[Rcpp::export(name = ".sparsim_generate")]]
-Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim, SEXP jobs,
-                           bool allow_shared_stream, SEXP progress) {
+Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP nsim,
+                           SEXP replicate, SEXP jobs, bool allow_shared_stream, SEXP progress) {
   Rcpp::List result;
   AsR([&] {
-    PatternRequest request = RequestOf(options, seed, generator, nsim, R_NilValue, jobs);
+    PatternRequest request = RequestOf(options, seed, generator, nsim, replicate, jobs);
     request.allow_shared_stream = allow_shared_stream;
     const PatternPlan plan = PlanPatterns(request);
+    const bool poisson = plan.options.poisson;
     const int32_t count = plan.set.point_count;
     Rcpp::List sets(plan.run.replicates);
     std::vector<double*> data;
-    for (int32_t k = 0; k < plan.run.replicates; ++k) {
+    std::vector<std::vector<double>> drawn(poisson ? static_cast<std::size_t>(plan.run.replicates)
+                                                   : 0);
+    for (int32_t k = 0; k < plan.run.replicates && !poisson; ++k) {
       Rcpp::NumericMatrix points(count, 2);
       Rcpp::colnames(points) = Rcpp::CharacterVector{"x", "y"};
       data.push_back(points.begin());
@@ -169,12 +177,24 @@ Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP n
     }
     std::vector<SetOutcome> made = GeneratePatterns(
         plan,
-        [&data, count](int32_t k) {
-          double* at = data[static_cast<std::size_t>(k - 1)];
-          return PointSpan{at, at + count, 1, count};
+        [&data, &drawn, count](int32_t k, int32_t points) {
+          if (drawn.empty()) {
+            double* at = data[static_cast<std::size_t>(k - 1)];
+            return PointSpan{at, at + count, 1, points};
+          }
+          std::vector<double>& room = drawn[static_cast<std::size_t>(k - 1)];
+          room.resize(2 * static_cast<std::size_t>(points) + 2);
+          return PointSpan{room.data(), room.data() + points, 1, points};
         },
         Poll(progress, plan.run.replicates));
+    for (std::size_t k = 0; k < drawn.size(); ++k) {
+      Rcpp::NumericMatrix points(made[k].points, 2);
+      Rcpp::colnames(points) = Rcpp::CharacterVector{"x", "y"};
+      std::copy(drawn[k].begin(), drawn[k].begin() + 2 * made[k].points, points.begin());
+      sets[k] = points;
+    }
     std::vector<double> candidates;
+    std::vector<int32_t> numbers;
     for (std::size_t k = 0; k < made.size(); ++k) {
       // The command line writes such a set and fails; here it is an error.
       if (made[k].exhausted) {
@@ -183,23 +203,27 @@ Rcpp::List SparsimGenerate(Rcpp::List options, SEXP seed, SEXP generator, SEXP n
             false);
       }
       candidates.push_back(static_cast<double>(made[k].candidates));
+      numbers.push_back(plan.run.Number(static_cast<int32_t>(k + 1)));
     }
     result = Rcpp::List::create(
         Rcpp::Named("points") = sets, Rcpp::Named("seeds") = Rcpp::wrap(plan.run.seeds),
         Rcpp::Named("candidates") = Rcpp::wrap(candidates),
-        Rcpp::Named("site") = Site(plan.set.parameters));
+        Rcpp::Named("site") = Site(plan.set.parameters), Rcpp::Named("run_seed") = plan.run.seed,
+        Rcpp::Named("replicates") = Rcpp::wrap(numbers));
   });
   return result;
 }
 
 // [[Rcpp::export(name = ".sparsim_walk")]]
 Rcpp::List SparsimWalk(Rcpp::NumericVector x, Rcpp::NumericVector y, SEXP max_step, SEXP steps,
-                       SEXP seed, SEXP passes, SEXP progress) {
+                       SEXP seed, SEXP passes, SEXP generator, SEXP replicate, SEXP progress) {
   Rcpp::List result;
   AsR([&] {
     WalkRequest request;
     request.walk = {Text(max_step), Text(steps), Text(passes)};
     request.seed = Text(seed);
+    request.generator = Text(generator);
+    request.replicate = Text(replicate);
     const WalkPlan plan = PlanWalk(request);
     ConstPointSpan input = SpanOf(x, y);
     CheckWalkInput(input);
@@ -249,10 +273,7 @@ void SparsimWriteAdf(std::string path, Rcpp::List options, SEXP seed, SEXP gener
     const PatternPlan plan =
         PlanPatterns(RequestOf(options, seed, generator, R_NilValue, replicate, R_NilValue));
     if (plan.run.seed_from_clock) RefuseOption("seed: give the seed the points were made from");
-    if (x.size() != plan.set.point_count) {
-      RefuseOption("points: " + std::to_string(x.size()) + " points, where the options give " +
-                   std::to_string(plan.set.point_count));
-    }
+    CheckPatternCount(plan, x.size());
     WriteFileAtomically(path, CoordinateText(plan, 1, SpanOf(x, y)));
   });
 }

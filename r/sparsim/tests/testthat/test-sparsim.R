@@ -34,7 +34,13 @@ sets <- list(
   list(rect = c(-10.25, 3, 40, 3.5), points = 300, clusters = 4, radius = 0.1,
        seeds_as_points = FALSE, model = "H", seed = 2147483647),
   list(circle = 50, points = 400, clusters = 8, radius = 4, model = "conic", seed = 11,
-       generator = "philox")
+       generator = "philox"),
+  list(circle = 20, points = 100, centred = TRUE, model = "uniform", seed = 12345,
+       poisson = TRUE),
+  list(rect = c(0, 0, 100, 50), points = 500, clusters = 12, radius = 2.5, model = "conic",
+       seed = 9, replicate = 4),
+  list(circle = 50, points = 400, clusters = 8, radius = 4, seed = 11, generator = "philox",
+       replicate = 3, poisson = TRUE)
 )
 
 test_that("sets are the command line's, byte for byte", {
@@ -46,7 +52,10 @@ test_that("sets are the command line's, byte for byte", {
     path <- tempfile(fileext = ".adf")
     sparsim_write_adf(X, path)
     expect_identical(file_bytes(path), expected$out)
-    expect_equal(attr(X, "sparsim")$seed, options$seed)
+    recorded <- attr(X, "sparsim")
+    expect_equal(recorded$run_seed, options$seed)
+    expect_equal(recorded$replicate, if (is.null(options$replicate)) 1 else options$replicate)
+    if (is.null(options$replicate)) expect_equal(recorded$seed, options$seed)
   }
 })
 
@@ -68,6 +77,21 @@ test_that("replicates are the command line's, in a solist ready for envelope", {
     sparsim_write_adf(sims[[k]], path)
     expect_identical(file_bytes(path), file_bytes(file.path(folder, sprintf("r%d.adf", k))))
   }
+  # With poisson each set has its own count; replicate K alone is set K of
+  # the full run.
+  drawn <- do.call(sparsim_generate, c(options, poisson = TRUE, nsim = 5, jobs = 2))
+  made <- do.call(run, as.list(c("generate", command_args(options), "--poisson",
+                                 "--replicates", "5", "-o", file.path(folder, "p{n}.adf"))))
+  expect_equal(made$status, 0)
+  alone <- do.call(sparsim_generate, c(options, poisson = TRUE, replicate = 4))
+  for (k in 1:5) {
+    path <- tempfile(fileext = ".adf")
+    sparsim_write_adf(drawn[[k]], path)
+    expect_identical(file_bytes(path), file_bytes(file.path(folder, sprintf("p%d.adf", k))))
+  }
+  path <- tempfile(fileext = ".adf")
+  sparsim_write_adf(alone, path)
+  expect_identical(file_bytes(path), file_bytes(file.path(folder, "p4.adf")))
   skip_if_not_installed("spatstat.explore")
   expect_s3_class(sims, "solist")
   X <- sparsim_generate(rect = c(0, 0, 100, 100), points = 200, centred = TRUE,
@@ -82,17 +106,24 @@ test_that("walks are the command line's, byte for byte", {
   site <- tempfile(fileext = ".adf")
   writeBin(run("generate", "--circle", "20", "--points", "150", "--clusters", "5",
                "--radius", "2", "--seed", "3")$out, site)
-  walked <- sparsim_walk(sparsim_read_adf(site), max_step = 0.75, steps = 12, seed = -8,
-                         passes = 3)
-  folder <- tempfile()
-  dir.create(folder)
-  made <- run("walk", site, "--max-step", "0.75", "--steps", "12", "--passes", "3",
-              "--seed", "-8", "-o", file.path(folder, "w{pass}.out"))
-  expect_equal(made$status, 0)
-  for (p in 1:3) {
-    path <- tempfile(fileext = ".out")
-    sparsim_write_out(walked[[p]], path)
-    expect_identical(file_bytes(path), file_bytes(file.path(folder, sprintf("w%d.out", p))))
+  for (options in list(list(), list(generator = "philox"), list(replicate = 4),
+                       list(generator = "philox", replicate = 2))) {
+    walked <- do.call(sparsim_walk, c(list(sparsim_read_adf(site), max_step = 0.75, steps = 12,
+                                           seed = -8, passes = 3), options))
+    folder <- tempfile()
+    dir.create(folder)
+    made <- do.call(run, as.list(c("walk", site, "--max-step", "0.75", "--steps", "12",
+                                   "--passes", "3", "--seed", "-8", command_args(options),
+                                   "-o", file.path(folder, "w{pass}.out"),
+                                   "--manifest", file.path(folder, "m.csv"))))
+    expect_equal(made$status, 0)
+    manifest <- utils::read.csv(file.path(folder, "m.csv"))
+    expect_equal(attr(walked, "seed"), manifest$seed[1])
+    for (p in 1:3) {
+      path <- tempfile(fileext = ".out")
+      sparsim_write_out(walked[[p]], path)
+      expect_identical(file_bytes(path), file_bytes(file.path(folder, sprintf("w%d.out", p))))
+    }
   }
 })
 
@@ -102,7 +133,8 @@ test_that("refusals are the command line's messages", {
   changes <- list(list(circle = -3), list(points = 20000), list(points = 2.5),
                   list(points = NULL, density = 100), list(model = "zebra"),
                   list(centred = NULL, clusters = 5), list(seed = 2^31), list(nsim = 0),
-                  list(generator = "mt"))
+                  list(generator = "mt"), list(replicate = 0), list(nsim = 3, replicate = 4),
+                  list(points = 9500, poisson = TRUE))
   for (change in changes) {
     options <- utils::modifyList(good, change)
     args <- command_args(options)
