@@ -1,7 +1,7 @@
 #include "generate/scan_kernels.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "numeric/random.h"
@@ -286,7 +286,6 @@ struct CoarseLines {
   alignas(32) uint32_t rows[8];
 };
 
-//
 // Made for every call of a kernel, so eight fine words at a time: bucket
 // 8w + j of 256 is nibble j of fine word w, and goes to bit w of word j.
 SPARSIM_AVX2 void Coarsen(const uint32_t* fine, uint32_t* coarse) {
@@ -396,7 +395,7 @@ SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start,
       // overwritten by the next); a word with more takes a loop.
       auto tag = static_cast<uint16_t>(w << 6);
       for (int t = 0; t < 2; ++t) {
-        maybe[listed] = static_cast<uint16_t>(tag | __builtin_ctzll(bits | uint64_t{1} << 63));
+        maybe[listed] = static_cast<uint16_t>(tag | __builtin_ctzll(bits | (uint64_t{1} << 63)));
         listed += bits != 0;
         bits &= bits - 1;
       }
