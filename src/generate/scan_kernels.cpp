@@ -409,8 +409,10 @@ SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start,
       uint32_t x = word_states[w] * kCandidateXLanes.multipliers[k] + kCandidateXLanes.increments[k];
       uint32_t y = word_states[w] * kCandidateYLanes.multipliers[k] + kCandidateYLanes.increments[k];
       // Every table, without branches.
-      uint64_t pass = static_cast<uint64_t>(tables.CellPasses(x, y) & tables.ColumnPasses(x) &
-                                            tables.RowPasses(y) & tables.BlockPasses(x, y));
+      uint64_t pass = static_cast<uint64_t>(tables.CellPasses(x, y)) &
+                      static_cast<uint64_t>(tables.ColumnPasses(x)) &
+                      static_cast<uint64_t>(tables.RowPasses(y)) &
+                      static_cast<uint64_t>(tables.BlockPasses(x, y));
       passes[first + w] |= pass << k;
     }
   }
