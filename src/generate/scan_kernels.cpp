@@ -1,5 +1,7 @@
 #include "generate/scan_kernels.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "numeric/random.h"
@@ -71,6 +73,32 @@ void ScanCirclePortable(const RefusalTables& tables, DiscLimits disc, uint32_t s
     looks[w] = look_bits;
   }
 }
+
+// The jumps from a word's first state to the X draw states of its
+// positions 0 .. CircleWord::kStates - 1.
+struct WordStateJumps {
+  uint32_t multipliers[CircleWord::kStates];
+  uint32_t increments[CircleWord::kStates];
+};
+
+constexpr WordStateJumps MakeWordStateJumps() {
+  WordStateJumps jumps{};
+  for (int p = 0; p < CircleWord::kStates; ++p) {
+    RandomJump jump = RandomJump::Steps(p + 1);
+    jumps.multipliers[p] = jump.multiplier;
+    jumps.increments[p] = jump.increment;
+  }
+  return jumps;
+}
+
+constexpr WordStateJumps kWordStateJumps = MakeWordStateJumps();
+
+constexpr std::array<uint32_t, 32> Bits() {
+  std::array<uint32_t, 32> bits{};
+  for (int i = 0; i < 32; ++i) bits[static_cast<size_t>(i)] = 1u << i;
+  return bits;
+}
+alignas(16) constexpr std::array<uint32_t, 32> kBit = Bits();
 
 #ifdef SPARSIM_HAVE_X86_KERNELS
 
@@ -258,14 +286,23 @@ struct CoarseLines {
   alignas(32) uint32_t rows[8];
 };
 
-void Coarsen(const uint32_t* fine, uint32_t* coarse) {
-  for (uint32_t b = 0; b < 256; ++b) {
-    uint32_t nibble = (fine[b >> 3] >> (4 * (b & 7))) & 15;
-    if (nibble != 0) coarse[b & 7] |= 1u << (b >> 3);
+// Made for every call of a kernel, so eight fine words at a time: bucket
+// 8w + j of 256 is nibble j of fine word w, and goes to bit w of word j.
+SPARSIM_AVX2 void Coarsen(const uint32_t* fine, uint32_t* coarse) {
+  for (int k = 0; k < 4; ++k) {
+    __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(fine + 8 * k));
+    // Bit 4j of each lane: whether nibble j has any bit set.
+    __m256i any = _mm256_or_si256(words, _mm256_srli_epi32(words, 1));
+    any = _mm256_or_si256(any, _mm256_srli_epi32(any, 2));
+    for (int j = 0; j < 8; ++j) {
+      __m256i top = _mm256_slli_epi32(any, 31 - 4 * j);
+      auto lanes = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(top)));
+      coarse[j] |= lanes << (8 * k);
+    }
   }
 }
 
-CoarseLines MakeCoarseLines(const RefusalTables& tables) {
+SPARSIM_AVX2 CoarseLines MakeCoarseLines(const RefusalTables& tables) {
   CoarseLines lines{};
   Coarsen(tables.columns.data(), lines.columns);
   Coarsen(tables.rows.data(), lines.rows);
@@ -332,18 +369,52 @@ SPARSIM_AVX2 void ScanRectangleAvx2(const RefusalTables& tables, uint32_t start,
     x_states[v] = Lanes8(start, kCandidateXLanes, v);
     y_states[v] = Lanes8(start, kCandidateYLanes, v);
   }
+  // The candidates the coarse tables pass are listed first, word after
+  // word, and tried against the full tables after: a word passes none
+  // about half the time, and a branch on it would be mispredicted as often.
+  constexpr int64_t kChunkWords = 64;
+  uint32_t word_states[kChunkWords];
+  uint16_t maybe[64 * kChunkWords];  // word << 6 | candidate
   uint32_t state = start;
-  for (int64_t w = 0; w < words; ++w) {
-    uint64_t maybe = 0;
-    for (int v = 0; v < 8; ++v) {
-      __m256i x = x_states[v];
-      __m256i y = y_states[v];
-      x_states[v] = Jump8(x, kWord);
-      y_states[v] = Jump8(y, kWord);
-      maybe |= static_cast<uint64_t>(CoarsePass(columns, rows, x, y)) << (8 * v);
+  for (int64_t first = 0; first < words; first += kChunkWords) {
+    int64_t count = std::min(kChunkWords, words - first);
+    int listed = 0;
+    for (int64_t w = 0; w < count; ++w) {
+      word_states[w] = state;
+      state = kWord.Apply(state);
+      uint64_t bits = 0;
+      for (int v = 0; v < 8; ++v) {
+        __m256i x = x_states[v];
+        __m256i y = y_states[v];
+        x_states[v] = Jump8(x, kWord);
+        y_states[v] = Jump8(y, kWord);
+        bits |= static_cast<uint64_t>(CoarsePass(columns, rows, x, y)) << (8 * v);
+      }
+      passes[first + w] = 0;
+      // The first two without a branch (an entry past the end is
+      // overwritten by the next); a word with more takes a loop.
+      auto tag = static_cast<uint16_t>(w << 6);
+      for (int t = 0; t < 2; ++t) {
+        maybe[listed] = static_cast<uint16_t>(tag | __builtin_ctzll(bits | (uint64_t{1} << 63)));
+        listed += bits != 0;
+        bits &= bits - 1;
+      }
+      for (; bits != 0; bits &= bits - 1) {
+        maybe[listed++] = static_cast<uint16_t>(tag | __builtin_ctzll(bits));
+      }
     }
-    passes[w] = FullTablesPass(tables, maybe, state, kCandidateXLanes, kCandidateYLanes);
-    state = kWord.Apply(state);
+    for (int i = 0; i < listed; ++i) {
+      int w = maybe[i] >> 6;
+      int k = maybe[i] & 63;
+      uint32_t x = word_states[w] * kCandidateXLanes.multipliers[k] + kCandidateXLanes.increments[k];
+      uint32_t y = word_states[w] * kCandidateYLanes.multipliers[k] + kCandidateYLanes.increments[k];
+      // Every table, without branches.
+      uint64_t pass = static_cast<uint64_t>(tables.CellPasses(x, y)) &
+                      static_cast<uint64_t>(tables.ColumnPasses(x)) &
+                      static_cast<uint64_t>(tables.RowPasses(y)) &
+                      static_cast<uint64_t>(tables.BlockPasses(x, y));
+      passes[first + w] |= pass << k;
+    }
   }
 }
 
@@ -410,7 +481,50 @@ bool Avx2Supported() {
 
 #endif  // SPARSIM_HAVE_X86_KERNELS
 
+// Positions first .. first + 31 of a word, from the squared distances of
+// the X draws from the centre (squares): bit i of inside and of rim for
+// position first + i.
+inline void ClassifyPositions(DiscLimits disc, const float* squares, int first, uint32_t& inside,
+                              uint32_t& rim) {
+  uint32_t in_bits = 0;
+  uint32_t rim_bits = 0;
+  for (int i = 0; i < 32; ++i) {
+    // A position's Y draw is the next position's X draw.
+    float q = squares[first + i] + squares[first + i + 1];
+    uint32_t in = 0u - static_cast<uint32_t>(q < disc.inside_below);
+    uint32_t out = 0u - static_cast<uint32_t>(q > disc.outside_above);
+    in_bits |= in & kBit[static_cast<size_t>(i)];
+    rim_bits |= ~(in | out) & kBit[static_cast<size_t>(i)];
+  }
+  inside = in_bits;
+  rim = rim_bits;
+}
+
 }  // namespace
+
+void ClassifyCircleWord(DiscLimits disc, uint32_t start, CircleWord& word) {
+  // Loops without branches over whole arrays, which compilers turn into
+  // vector code; DiscLimits::Estimate with the same operations.
+  alignas(16) float squares[CircleWord::kStates];
+  for (int p = 0; p < CircleWord::kStates; ++p) {
+    uint32_t state = start * kWordStateJumps.multipliers[p] + kWordStateJumps.increments[p];
+    word.x_states[p] = state;
+    auto d = static_cast<float>(static_cast<int32_t>(state ^ 0x80000000u));
+    squares[p] = d * d;
+  }
+  for (int p = 0; p < 64; ++p) {
+    word.cells[p] = (word.x_states[p + 1] >> (32 - kCellBits) << kCellBits) |
+                    (word.x_states[p] >> (32 - kCellBits));
+  }
+  uint32_t inside_low = 0;
+  uint32_t inside_high = 0;
+  uint32_t rim_low = 0;
+  uint32_t rim_high = 0;
+  ClassifyPositions(disc, squares, 0, inside_low, rim_low);
+  ClassifyPositions(disc, squares, 32, inside_high, rim_high);
+  word.inside = inside_low | static_cast<uint64_t>(inside_high) << 32;
+  word.rim = rim_low | static_cast<uint64_t>(rim_high) << 32;
+}
 
 ScanKernel BestScanKernel() {
   static const ScanKernel best = ScanKernelAvailable(ScanKernel::kAvx512) ? ScanKernel::kAvx512

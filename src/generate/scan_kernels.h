@@ -114,11 +114,32 @@ void ScanRectangle(ScanKernel kernel, const RefusalTables& tables, uint32_t star
 //   looks:  it needs the exact computation: it lies near the rim, or
 //           surely inside and passed by the tables.
 // An attempt with neither bit is surely outside, or surely inside and
-// refused. (The engine's portable code follows a circle's attempts one by
-// one instead, which in scalar code is quicker than classifying every
-// position; the portable ScanCircle states what the vector loops compute.)
+// refused. (The engine's portable code takes ClassifyCircleWord below
+// instead, which looks up the tables only for the attempts a path takes;
+// the portable ScanCircle states what the vector loops compute.)
 void ScanCircle(ScanKernel kernel, const RefusalTables& tables, DiscLimits disc, uint32_t start,
                 int64_t words, uint64_t* inside, uint64_t* looks);
+
+// Circles in scalar code, one word of 64 positions at a time: the X draw
+// states of its positions, and which attempts are surely inside (the
+// inside bits of ScanCircle) and which lie near the rim. The tables are
+// left out: scalar code looks them up only for the attempts a path takes,
+// a third of the positions. Written for the compiler to vectorise at any
+// instruction set level.
+//
+// Example: a word none of whose attempts is near the rim has rim == 0,
+// x_states[p + 1] is the Y draw state of the attempt at position p, and
+// RefusalTables::CellPasses(x_states[p], x_states[p + 1]) reads bit
+// cells[p] of the cell table.
+struct CircleWord {
+  static constexpr int kStates = 68;  // positions 0..64, rounded up to whole vectors
+  alignas(16) uint32_t x_states[kStates];
+  // The number of the attempt's cell in RefusalTables::cells.
+  alignas(16) uint32_t cells[64];
+  uint64_t inside = 0;
+  uint64_t rim = 0;
+};
+void ClassifyCircleWord(DiscLimits disc, uint32_t start, CircleWord& word);
 
 }  // namespace sparsim
 
