@@ -124,11 +124,13 @@ paste -d ' ' "$corpus_dir/probe.native.txt" "$corpus_dir/probe.$target.txt" | aw
   }
   END {
     printf "check-cross: %d of %d stored values identical\n", total - differ, total
+    fflush()
     for (k in by) {
       printf "  differ: %-16s %d (1 ulp %d, 2 ulps %d, more %d, sign or not finite %d;" \
-        " at most %g ulps)\n", k, by[k], one[k], two[k], many[k], other[k], most[k]
+        " at most %g ulps)\n", k, by[k], one[k], two[k], many[k], other[k], most[k] | "sort"
     }
-  }' | sort
+    close("sort")
+  }'
 unexpected=$(paste -d ' ' "$corpus_dir/probe.native.txt" "$corpus_dir/probe.$target.txt" | awk '
   { n = NF / 2 }
   $n != $NF && $1 != "walk" && $2 != "N" && $2 != "S" { print $1, $2, $3, $(n - 1) }' | head -5)
