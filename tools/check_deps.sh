@@ -7,7 +7,9 @@
 #                              for the tests of the Python and R packages,
 #                              pybind11, NumPy, pytest, R, Rcpp and testthat
 #   tools/check_deps.sh cross  the same as run, and the aarch64 cross compiler
-#                              and qemu-user for make check-cross
+#                              and qemu-user for make check-cross (also
+#                              cross-aarch64; cross-armhf: the 32-bit ARM
+#                              compiler, for make check-cross-armhf)
 #
 # When something is missing: as root, with apt-get at hand, it installs the
 # packages itself; otherwise it names them with the exact apt-get line to run
@@ -19,15 +21,17 @@ set -u
 
 goal=${1:-run}
 case $goal in
-  run | test | cross) ;;
+  run | test | cross | cross-aarch64 | cross-armhf) ;;
   *)
-    echo "usage: $0 run|test|cross" >&2
+    echo "usage: $0 run|test|cross|cross-armhf" >&2
     exit 2
     ;;
 esac
 
 target=$goal
+[ "$goal" = cross-aarch64 ] && goal=cross
 [ "$goal" = cross ] && target=check-cross
+[ "$goal" = cross-armhf ] && target=check-cross-armhf
 
 compiler=${CXX:-g++}
 
@@ -52,6 +56,10 @@ missing_packages() {
   if [ "$goal" = cross ]; then
     command -v aarch64-linux-gnu-g++ > /dev/null 2>&1 || need+=(g++-aarch64-linux-gnu)
     command -v qemu-aarch64 > /dev/null 2>&1 || need+=(qemu-user)
+  fi
+  if [ "$goal" = cross-armhf ]; then
+    command -v arm-linux-gnueabihf-g++ > /dev/null 2>&1 || need+=(g++-arm-linux-gnueabihf)
+    command -v qemu-arm > /dev/null 2>&1 || need+=(qemu-user)
   fi
   echo "${need[*]}"
 }

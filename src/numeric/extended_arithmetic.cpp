@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "numeric/wide_integer.h"
+
 namespace sparsim {
 
 long double RoundToExtended(long double value, long double error) {
@@ -37,7 +39,7 @@ long double RoundToExtended(long double value, long double error) {
 namespace sparsim {
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
+using Wide = Unsigned128;
 
 constexpr int kLargestExponent = 16383;  // the x87's values are below 2^16384
 

@@ -24,11 +24,11 @@
 // rounded again, and a tie that its own rounding made is broken by the sign
 // of its exact error (two-sum, or a fused multiply-add). So the values
 // above, apart from those from expl, sinl and cosl, are the same bits as on
-// x86-64. Where long double is double (macOS on arm64, Windows) number
-// reading takes SoftExtended below, the x87's roundings in integers, and
-// gives the same doubles; the other operations round to double instead, and
-// a stored value may differ in its last bit from x86-64's (not measured:
-// docs/portability.md).
+// x86-64. Where long double is double (32-bit ARM, macOS on arm64, Windows)
+// number reading takes SoftExtended below, the x87's roundings in integers,
+// and gives the same doubles; the other operations round to double instead,
+// and a stored value may differ in its last bits from x86-64's (measured on
+// 32-bit ARM Linux: docs/portability.md).
 //
 // Example: on every machine with an x87 or binary128 long double,
 //   ExtendedAdd(1, 0x1p-64L) == 1 (a tie, to even), and

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "numeric/wide_integer.h"
+
 namespace sparsim {
 namespace {
 
@@ -163,7 +165,7 @@ bool FirstRoundingOfBits(uint64_t m, int binary_exponent, uint64_t& q, int& plac
   places = integer >= 10 ? kSignificantDigits - DecimalDigits(integer) : kFixedPlacesBelowTen;
   // Below 10^18 (a carry may reach it: 99.99...97 to 100.00...0, one zero
   // more after the point than printf's 18 digits, which changes no text).
-  __extension__ typedef unsigned __int128 Wide;
+  using Wide = Unsigned128;
   Wide product = static_cast<Wide>(m) * kPowersOfTen[places];
   q = 0;
   if (shift < 128 && m != 0) {

@@ -1,5 +1,7 @@
 #include "numeric/philox.h"
 
+#include "numeric/wide_integer.h"
+
 namespace sparsim {
 namespace {
 
@@ -15,8 +17,7 @@ struct Product {
 };
 
 Product MultiplyWide(uint64_t a, uint64_t b) {
-  __extension__ typedef unsigned __int128 Wide;
-  Wide product = static_cast<Wide>(a) * b;
+  Unsigned128 product = static_cast<Unsigned128>(a) * b;
   return {static_cast<uint64_t>(product >> 64), static_cast<uint64_t>(product)};
 }
 
