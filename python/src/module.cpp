@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/command_line.h"
@@ -55,24 +56,17 @@ std::optional<std::string> Joined(const py::handle& value) {
 }
 
 SetOptions SetOptionsOf(const py::dict& o) {
-  SetOptions set;
-  set.circle = Text(o["circle"]);
-  set.centre = Joined(o["centre"]);
-  set.rect = Joined(o["rect"]);
-  set.points = Text(o["points"]);
-  set.density = Text(o["density"]);
-  set.centred = o["centred"].cast<bool>();
-  set.clusters = Text(o["clusters"]);
-  set.radius = Text(o["radius"]);
-  py::object seeds_as_points = o["seeds_as_points"];
-  if (!seeds_as_points.is_none()) {
-    set.seeds_as_points = seeds_as_points.cast<bool>();
-    set.no_seeds_as_points = !set.seeds_as_points;
-  }
-  set.model = Text(o["model"]);
-  set.csr = o["csr"].cast<bool>();
-  set.poisson = o["poisson"].cast<bool>();
-  return set;
+  // Pairs and corners come as sequences of numbers, the rest one by one.
+  auto text = [&o](std::string_view name) {
+    const py::object value = o[py::str(std::string(name))];
+    return name == "centre" || name == "rect" ? Joined(value) : Text(value);
+  };
+  auto flag = [&o](std::string_view name) -> std::optional<bool> {
+    const py::object value = o[py::str(std::string(name))];
+    if (value.is_none()) return std::nullopt;
+    return value.cast<bool>();
+  };
+  return SetOptionsFromNames({text, flag});
 }
 
 // The poll of the pool: Ctrl-C or an exception in progress stops the run,

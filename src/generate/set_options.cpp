@@ -160,6 +160,26 @@ char CheckModel(const std::optional<std::string>& model) {
 
 }  // namespace
 
+SetOptions SetOptionsFromNames(const NamedOptions& named) {
+  SetOptions set;
+  set.circle = named.text("circle");
+  set.centre = named.text("centre");
+  set.rect = named.text("rect");
+  set.points = named.text("points");
+  set.density = named.text("density");
+  set.centred = named.flag("centred").value_or(false);
+  set.clusters = named.text("clusters");
+  set.radius = named.text("radius");
+  if (const std::optional<bool> seeds_as_points = named.flag("seeds_as_points")) {
+    set.seeds_as_points = *seeds_as_points;
+    set.no_seeds_as_points = !*seeds_as_points;
+  }
+  set.model = named.text("model");
+  set.csr = named.flag("csr").value_or(false);
+  set.poisson = named.flag("poisson").value_or(false);
+  return set;
+}
+
 CheckedSet CheckSetOptions(const SetOptions& options) {
   CheckedSet set;
   CheckSite(options, set.parameters);

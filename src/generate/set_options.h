@@ -30,8 +30,10 @@
 #define SPARSIM_GENERATE_SET_OPTIONS_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "generate/generation_parameters.h"
 #include "numeric/generator.h"
@@ -60,6 +62,21 @@ struct SetOptions {
   // option of the command line: tests ask for less than the whole cycle.
   int64_t draw_limit = kLcgCycleDraws;
 };
+
+// A front end's options by name, as the Python and R packages hold them:
+// text(name) gives an option's text (several numbers joined by commas), or
+// nothing where it is not given; flag(name) a switch's value, or nothing.
+struct NamedOptions {
+  std::function<std::optional<std::string>(std::string_view name)> text;
+  std::function<std::optional<bool>(std::string_view name)> flag;
+};
+
+// SetOptions from the names circle, centre, rect, points, density, clusters,
+// radius and model (texts), and centred, seeds_as_points, csr and poisson
+// (switches; seeds_as_points false is --no-seeds-as-points).
+//   text("circle") == "20", flag("centred") == true, the rest not given:
+//   the options of --circle 20 --centred.
+SetOptions SetOptionsFromNames(const NamedOptions& named);
 
 struct CheckedSet {
   GenerationParameters parameters;

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/command_line.h"
@@ -56,24 +57,13 @@ std::optional<std::string> Text(SEXP value) {
 }
 
 SetOptions SetOptionsOf(const Rcpp::List& o) {
-  SetOptions set;
-  set.circle = Text(o["circle"]);
-  set.centre = Text(o["centre"]);
-  set.rect = Text(o["rect"]);
-  set.points = Text(o["points"]);
-  set.density = Text(o["density"]);
-  set.centred = Rcpp::as<bool>(o["centred"]);
-  set.clusters = Text(o["clusters"]);
-  set.radius = Text(o["radius"]);
-  SEXP seeds_as_points = o["seeds_as_points"];
-  if (Given(seeds_as_points)) {
-    set.seeds_as_points = Rcpp::as<bool>(seeds_as_points);
-    set.no_seeds_as_points = !set.seeds_as_points;
-  }
-  set.model = Text(o["model"]);
-  set.csr = Rcpp::as<bool>(o["csr"]);
-  set.poisson = Rcpp::as<bool>(o["poisson"]);
-  return set;
+  auto text = [&o](std::string_view name) { return Text(o[std::string(name)]); };
+  auto flag = [&o](std::string_view name) -> std::optional<bool> {
+    SEXP value = o[std::string(name)];
+    if (!Given(value)) return std::nullopt;
+    return Rcpp::as<bool>(value);
+  };
+  return SetOptionsFromNames({text, flag});
 }
 
 void CheckInterrupt(void*) { R_CheckUserInterrupt(); }
