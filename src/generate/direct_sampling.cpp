@@ -7,6 +7,7 @@
 
 #include "common/interrupt.h"
 #include "generate/seed_grid.h"
+#include "numeric/extended_arithmetic.h"
 #include "numeric/portable_math.h"
 
 namespace sparsim {
@@ -66,8 +67,8 @@ Sums SeedSums(const GenerationParameters& p, const ClusterSeeds& seeds, double x
     if (std::fabs(x - seeds.x[i]) > reach || std::fabs(y - seeds.y[i]) > reach) continue;
     double d = PointDistance(x, y, seeds.x[i], seeds.y[i]);
     double value = ModelValue(p.model, d, p.cluster_radius, p.site_radius);
-    sums.model = static_cast<double>(static_cast<long double>(sums.model) + value);
-    sums.capped = static_cast<double>(static_cast<long double>(sums.capped) + std::min(value, 1.0));
+    sums.model = static_cast<double>(ExtendedAdd(sums.model, value));
+    sums.capped = static_cast<double>(ExtendedAdd(sums.capped, std::min(value, 1.0)));
   }
   return sums;
 }
