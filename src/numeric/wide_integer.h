@@ -45,8 +45,8 @@ struct Uint128 {
   }
 
   friend constexpr Uint128 operator+(Uint128 a, Uint128 b) {
-    uint64_t low = a.low + b.low;
-    return {a.high + b.high + (low < a.low ? 1 : 0), low};
+    uint64_t sum_low = a.low + b.low;
+    return {a.high + b.high + (sum_low < a.low ? 1 : 0), sum_low};
   }
   friend constexpr Uint128 operator-(Uint128 a, Uint128 b) {
     return {a.high - b.high - (a.low < b.low ? 1 : 0), a.low - b.low};
