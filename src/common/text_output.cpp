@@ -55,7 +55,7 @@ void TextOutput::Write(std::string_view text) {
   }
   if (fd_ < 0) return;
   buffer_.append(text);
-  if (buffer_.size() >= kFlushThreshold) WriteOut(std::exchange(buffer_, {}));
+  if (buffer_.size() >= kFlushThreshold) WriteBuffer();
 }
 
 void TextOutput::WriteChar(char c) { Write(std::string_view(&c, 1)); }
@@ -70,12 +70,22 @@ void TextOutput::WriteLine(std::string_view text) {
   // interrupt, a full disk or a killed process) never ends inside a line.
   buffer_.append(text);
   buffer_.append(kLineEnd);
-  if (buffer_.size() >= kFlushThreshold) WriteOut(std::exchange(buffer_, {}));
+  if (buffer_.size() >= kFlushThreshold) WriteBuffer();
 }
 
 void TextOutput::Flush() {
   ++flush_count_;
-  if (!buffer_.empty()) WriteOut(std::exchange(buffer_, {}));
+  if (!buffer_.empty()) WriteBuffer();
+}
+
+void TextOutput::WriteBuffer() {
+  // Emptied whether or not the write succeeds, keeping its memory for the
+  // next lines: a set's file fills it many times over.
+  struct Empty {
+    std::string& buffer;
+    ~Empty() { buffer.clear(); }
+  } empty{buffer_};
+  WriteOut(buffer_);
 }
 
 void TextOutput::WriteOut(std::string_view bytes) {

@@ -50,12 +50,16 @@ class TextOutput {
   void Close();
 
   const std::string& name() const { return name_; }
+  // Whether what is written goes nowhere (no descriptor, not in memory), so
+  // that a caller may skip making it.
+  bool discards() const { return !in_memory_ && fd_ < 0; }
   // Everything written to an in-memory output so far.
   const std::string& contents() const { return memory_; }
   // How many times Flush has been called; lets tests see what is flushed.
   std::size_t flush_count() const { return flush_count_; }
 
  private:
+  void WriteBuffer();
   void WriteOut(std::string_view bytes);
   [[noreturn]] void FailWrite(int error_number);
 

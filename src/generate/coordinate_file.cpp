@@ -1,5 +1,9 @@
 #include "generate/coordinate_file.h"
 
+#include <cstring>
+#include <string_view>
+
+#include "common/text_output.h"
 #include "dialogue/file_prompts.h"
 #include "numeric/number_format.h"
 
@@ -29,22 +33,48 @@ std::string DensityLine(const GenerationParameters& p, int32_t run_seed) {
 
 namespace {
 
-// PointLine into line, whose memory serves again for the next point.
-void SetPointLine(std::string& line, double x, double y) {
+// A blank keeps a Y text that fills its field apart from X.
+std::size_t PaddingBeforeY(std::size_t y_size) {
+  return y_size >= kPointWidth ? 1 : kPointWidth - y_size;
+}
+
+// PointLine and its line end, laid out from the end in one buffer; empty
+// where a number needs FormatFixed.
+std::string_view FastPointLine(char (&buffer)[3 * kShortFixedChars], double x, double y) {
+  char* end = buffer + sizeof buffer;
+  char* y_end = end - kLineEnd.size();
+  std::memcpy(y_end, kLineEnd.data(), kLineEnd.size());
+  char* y_start = FixedBefore(y_end, y, 4);
+  if (y_start == nullptr) return {};
+  const std::size_t padding = PaddingBeforeY(static_cast<std::size_t>(y_end - y_start));
+  char* x_end = y_start - padding;
+  std::memset(x_end, ' ', padding);
+  char* x_start = FixedBefore(x_end, x, 4);
+  if (x_start == nullptr) return {};
+  if (const auto x_size = x_end - x_start; x_size < kPointWidth) {
+    x_start = x_end - kPointWidth;
+    std::memset(x_start, ' ', static_cast<std::size_t>(kPointWidth - x_size));
+  }
+  return {x_start, static_cast<std::size_t>(end - x_start)};
+}
+
+// PointLine into line, whose memory (and that of y_text) serves again for
+// the next point.
+void SetPointLine(std::string& line, std::string& y_text, double x, double y) {
   line.clear();
   AppendFixed(line, x, kPointWidth, 4);
-  const std::size_t x_end = line.size();
-  AppendFixed(line, y, 0, 4);
-  const std::size_t y_size = line.size() - x_end;
-  // A Y text that fills its field would run into X: a blank keeps them apart.
-  line.insert(x_end, y_size >= kPointWidth ? 1 : kPointWidth - y_size, ' ');
+  y_text.clear();
+  AppendFixed(y_text, y, 0, 4);
+  line.append(PaddingBeforeY(y_text.size()), ' ');
+  line += y_text;
 }
 
 }  // namespace
 
 std::string PointLine(double x, double y) {
   std::string line;
-  SetPointLine(line, x, y);
+  std::string y_text;
+  SetPointLine(line, y_text, x, y);
   return line;
 }
 
@@ -73,10 +103,18 @@ void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
                    ";  Cluster Seeds " + FormatInteger(parameters.seed_count, 0) + " #");
   }
   for (const std::string& line : ExtraHeaderLines(record)) file.WriteLine(line);
-  std::string line;  // one buffer for every point's line
+  char buffer[3 * kShortFixedChars];
+  std::string line;  // for the rare line FastPointLine leaves
+  std::string y_text;
   for (int32_t i = 1; i <= state.point_count; ++i) {
-    SetPointLine(line, state.store.x[i], state.store.y[i]);
-    file.WriteLine(line);
+    const double x = state.store.x[i];
+    const double y = state.store.y[i];
+    if (const std::string_view text = FastPointLine(buffer, x, y); !text.empty()) {
+      file.Write(text);  // the line with its end, as WriteLine writes them
+    } else {
+      SetPointLine(line, y_text, x, y);
+      file.WriteLine(line);
+    }
   }
 }
 

@@ -23,7 +23,7 @@ bool InsideSite(const GenerationParameters& p, double x, double y) {
 }
 
 // A draw as a double (exact: Philox gives 53-bit multiples of 2^-53).
-double Uniform(Generator& generator) { return static_cast<double>(generator.Next()); }
+double Uniform(Generator& generator) { return generator.NextDouble(); }
 
 // A point uniform in the open unit disc, from pairs uniform in the square:
 // a and b are exact (2u - 1), s = a^2 + b^2 rounded, 0 < s < 1.

@@ -94,6 +94,7 @@ double SeedSum(const GenerationParameters& parameters, const ClusterSeeds& seeds
 }
 
 void ShowProgress(Console& console, int32_t count) {
+  if (console.out.discards()) return;
   console.out.Write(FormatInteger(count, 3));
   console.out.WriteChar('\r');
   console.out.Flush();

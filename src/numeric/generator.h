@@ -58,6 +58,14 @@ class Generator {
     return philox_.NextReal();
   }
 
+  // The same draw as a double, which holds it exactly; skips the extended
+  // type where the caller works in double arithmetic.
+  double NextDouble() {
+    ++draws_;
+    if (kind_ == GeneratorKind::kLcg) return static_cast<double>(Random(lcg_state_));
+    return philox_.NextReal();
+  }
+
   // Draws taken since the generator was made.
   int64_t draws() const { return draws_; }
 

@@ -1,6 +1,7 @@
 #include "numeric/number_format.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -116,7 +117,7 @@ constexpr uint64_t kPowersOfTen[] = {1,
                                      100000000000000000,
                                      1000000000000000000};
 
-int DecimalDigits(uint64_t n) {
+constexpr int DecimalDigits(uint64_t n) {
   int digits = 1;
   while (digits < 19 && n >= kPowersOfTen[digits]) ++digits;
   return digits;
@@ -217,30 +218,89 @@ uint64_t DivideByPowerOfTen(uint64_t value, int k) {
   }
 }
 
-// The text of a first rounding q at places, rounded half up at d <= places
-// decimals, right-aligned in width, appended to text.
-void AppendRounded(bool negative, uint64_t q, int places, int d, int width, std::string& text) {
-  uint64_t kept = q;
-  if (places > d) {
-    const uint64_t with_next_digit = DivideByPowerOfTen(q, places - d - 1);
-    kept = with_next_digit / 10 + (with_next_digit % 10 >= 5 ? 1 : 0);
+// The most decimal digits (at least 1) of an integer below 2^e, e = 0..64.
+constexpr std::array<int, 65> kDigitsBelowPowerOfTwo = [] {
+  std::array<int, 65> digits{};
+  for (int e = 0; e <= 64; ++e) {
+    const uint64_t largest = e == 64 ? ~uint64_t{0} : (uint64_t{1} << e) - 1;
+    digits[static_cast<std::size_t>(e)] = DecimalDigits(largest);
   }
-  char buffer[48];
-  char* end = buffer + sizeof buffer;
+  return digits;
+}();
+
+// The magnitude m x 2^(binary_exponent - 64) rounded half up at d
+// decimals straight from its exact value, as the integer `kept` (the text's
+// digits without the point), where that cannot differ from rounding twice
+// as FormatFixed does; false where it could, or where it does not apply.
+//
+// Why the one rounding is the same: write the value times 10^d as k + f,
+// k an integer and 0 <= f < 1, and let t = places - d >= 1 (places as in
+// FirstRoundingOfBits). The first rounding gives k 10^t + r with
+// r = round(f 10^t), and the second adds 1 to k exactly when r >= 10^t / 2.
+// For f >= 1/2 that holds, as it does for rounding once. For f < 1/2 it
+// can hold only when f 10^t >= 10^t / 2 - 1/2, that is (1/2 - f) 2 10^t <= 1,
+// and then the answer is left to the two roundings. Any t' <= t widens that
+// band and keeps the argument: t' here comes from the most integer digits
+// the binary exponent allows, with no division. A coordinate's f falls in
+// the band about once in 10^9.
+bool RoundOnce(uint64_t m, int binary_exponent, int d, uint64_t& kept) {
+  using Wide = Unsigned128;
+  const int shift = 64 - binary_exponent;
+  if (d > 18 || shift < 1 || shift > 127) return false;
+  const int integer_digits =
+      binary_exponent <= 0 ? 1 : kDigitsBelowPowerOfTwo[static_cast<std::size_t>(binary_exponent)];
+  // t >= 1 also bounds the value times 10^d below 10^17.
+  const int t = kSignificantDigits - integer_digits - d;
+  // (1/2 - f) 2^shift < 2^(shift - 1) and 2 10^t < 2^(4t): their product
+  // below stays under 2^128.
+  if (t < 1 || shift + 4 * t > 127) return false;
+  const Wide product = static_cast<Wide>(m) * kPowersOfTen[d];
+  const Wide one = 1;
+  const Wide fraction = product & ((one << shift) - 1);
+  const Wide half = one << (shift - 1);
+  // Without a branch on f >= 1/2, which goes either way half the time: a
+  // mask clears the distance to the half where f is above it.
+  const uint64_t up = fraction >= half ? 1 : 0;
+  const uint64_t mask = up - 1;
+  const Wide below_half = (half - fraction) & ((static_cast<Wide>(mask) << 64) | mask);
+  const bool near = (up == 0) & (below_half * (2 * kPowersOfTen[t]) <= (one << shift));
+  if (near) return false;
+  kept = static_cast<uint64_t>(product >> shift) + up;
+  return true;
+}
+
+// "00" to "99": two digits a step.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The text of kept (digits without the point) with d decimals, written so
+// that it ends just before end; returns where it starts. It takes at most
+// kShortFixedChars bytes.
+char* DigitsBefore(char* end, bool negative, uint64_t kept, int d) {
   char* p = end;
-  // Two digits a step: the divisions by 100 are the chain that takes the time.
   auto put_pair = [&p](uint64_t pair) {
-    *--p = static_cast<char>('0' + pair % 10);
-    *--p = static_cast<char>('0' + pair / 10);
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * pair, 2);
   };
-  int i = 0;
-  for (; i + 2 <= d; i += 2) {
-    put_pair(kept % 100);
-    kept /= 100;
-  }
-  if (i < d) {
-    *--p = static_cast<char>('0' + kept % 10);
-    kept /= 10;
+  if (d == 4) {
+    // The files' case: the two halves are written side by side, as the
+    // divisions of one no longer wait for the other's.
+    const uint64_t fraction = kept % 10000;
+    kept /= 10000;
+    put_pair(fraction % 100);
+    put_pair(fraction / 100);
+  } else {
+    int i = 0;
+    for (; i + 2 <= d; i += 2) {
+      put_pair(kept % 100);
+      kept /= 100;
+    }
+    if (i < d) {
+      *--p = static_cast<char>('0' + kept % 10);
+      kept /= 10;
+    }
   }
   if (d > 0) *--p = '.';
   while (kept >= 100) {
@@ -253,9 +313,28 @@ void AppendRounded(bool negative, uint64_t q, int places, int d, int width, std:
     *--p = static_cast<char>('0' + kept);
   }
   if (negative) *--p = '-';
+  return p;
+}
+
+// The same right-aligned in width, appended to text.
+void AppendDigits(bool negative, uint64_t kept, int d, int width, std::string& text) {
+  char buffer[kShortFixedChars];
+  char* end = buffer + sizeof buffer;
+  char* p = DigitsBefore(end, negative, kept, d);
   const auto length = static_cast<int>(end - p);
-  text.append(static_cast<std::size_t>(std::max(width - length, 0)), ' ');
+  if (width > length) text.append(static_cast<std::size_t>(width - length), ' ');
   text.append(p, end);
+}
+
+// The text of a first rounding q at places, rounded half up at d <= places
+// decimals, right-aligned in width, appended to text.
+void AppendRounded(bool negative, uint64_t q, int places, int d, int width, std::string& text) {
+  uint64_t kept = q;
+  if (places > d) {
+    const uint64_t with_next_digit = DivideByPowerOfTen(q, places - d - 1);
+    kept = with_next_digit / 10 + (with_next_digit % 10 >= 5 ? 1 : 0);
+  }
+  AppendDigits(negative, kept, d, width, text);
 }
 
 // FormatFixed from IntegerFirstRounding; false where that does not apply,
@@ -337,12 +416,29 @@ void AppendFixed(std::string& text, double x, int width, int decimals) {
   uint64_t q = 0;
   int places = 0;
   const int d = std::max(decimals, 0);
-  if (SplitDouble(x, m, binary_exponent) && FirstRoundingOfBits(m, binary_exponent, q, places) &&
-      d <= places) {
+  if (!SplitDouble(x, m, binary_exponent)) {
+    text += FormatFixed(x, width, decimals);
+    return;
+  }
+  if (uint64_t kept = 0; RoundOnce(m, binary_exponent, d, kept)) {
+    AppendDigits(std::signbit(x), kept, d, width, text);
+  } else if (FirstRoundingOfBits(m, binary_exponent, q, places) && d <= places) {
     AppendRounded(std::signbit(x), q, places, d, width, text);
   } else {
     text += FormatFixed(x, width, decimals);
   }
+}
+
+char* FixedBefore(char* end, double x, int decimals) {
+  uint64_t m = 0;
+  int binary_exponent = 0;
+  uint64_t kept = 0;
+  const int d = std::max(decimals, 0);
+  if (d > kShortFixedDecimals || !SplitDouble(x, m, binary_exponent) ||
+      !RoundOnce(m, binary_exponent, d, kept)) {
+    return nullptr;
+  }
+  return DigitsBefore(end, std::signbit(x), kept, d);
 }
 
 std::string FormatScientific(long double x) {

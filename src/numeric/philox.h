@@ -44,7 +44,7 @@ class PhiloxStream {
 
   // The next 64-bit word.
   uint64_t NextWord() {
-    if (used_ == 4) Refill();
+    if (used_ == kWords) Refill();
     return words_[used_++];
   }
 
@@ -56,10 +56,13 @@ class PhiloxStream {
  private:
   void Refill();
 
+  // Blocks are made two at a time (see Refill).
+  static constexpr int kWords = 8;
+
   PhiloxKey key_{};
   PhiloxCounter counter_{};
-  PhiloxCounter words_{};
-  int used_ = 4;
+  std::array<uint64_t, kWords> words_{};
+  int used_ = kWords;
 };
 
 }  // namespace sparsim

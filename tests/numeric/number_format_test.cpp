@@ -225,13 +225,33 @@ TEST(FormatFixed, AgreesWithPrintfsRoundingOverManyValues) {
     values.push_back(
         std::ldexp(static_cast<long double>((10u << 17) + random() % (90u << 17)), -17));
     values.push_back(std::ldexp(static_cast<long double>(random() % 100000), -5) * 1e-3L);
+    // Coordinates nearest a half at the fourth decimal: one in 25 or so
+    // lies just below it, where rounding once would go the other way.
+    values.push_back(static_cast<double>((static_cast<long double>(random() % 20000000) + 0.5L) /
+                                         10000));
   }
+  int short_texts = 0;
   for (long double x : values) {
     for (int d : {0, 4, 9}) {
-      ASSERT_EQ(FormatFixed(x, 0, d), PrintfFixed(x, d))
+      const std::string expected = PrintfFixed(x, d);
+      ASSERT_EQ(FormatFixed(x, 0, d), expected)
           << std::hexfloat << x << " with " << d << " decimals";
+      const auto as_double = static_cast<double>(x);
+      if (static_cast<long double>(as_double) != x) continue;
+      // The double forms, which write the files' coordinates.
+      std::string appended = "#";
+      AppendFixed(appended, as_double, 0, d);
+      ASSERT_EQ(appended, "#" + expected) << std::hexfloat << x << " with " << d << " decimals";
+      char buffer[kShortFixedChars + 1];
+      char* end = buffer + sizeof buffer;
+      if (char* start = FixedBefore(end, as_double, d); start != nullptr) {
+        ASSERT_EQ(std::string(start, end), expected)
+            << std::hexfloat << x << " with " << d << " decimals";
+        ++short_texts;
+      }
     }
   }
+  EXPECT_GT(short_texts, static_cast<int>(values.size()));  // most take the short way
 }
 
 TEST(FormatInteger, RightAlignsTheDecimalDigits) {
