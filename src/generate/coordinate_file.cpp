@@ -1,5 +1,6 @@
 #include "generate/coordinate_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -38,23 +39,35 @@ std::size_t PaddingBeforeY(std::size_t y_size) {
   return y_size >= kPointWidth ? 1 : kPointWidth - y_size;
 }
 
-// PointLine and its line end, laid out from the end in one buffer; empty
-// where a number needs FormatFixed.
-std::string_view FastPointLine(char (&buffer)[3 * kShortFixedChars], double x, double y) {
-  char* end = buffer + sizeof buffer;
+// A point line and its line end, laid out from `end` backwards: at most
+// three short numbers' room. The kLineSlack bytes after `end` let a line up
+// to that long be copied as that many bytes, a size copied without a call.
+constexpr std::size_t kLineRoom = 3 * kShortFixedChars;
+constexpr std::size_t kLineSlack = 32;
+struct LineBuffer {
+  char bytes[kLineRoom + kLineSlack];
+  char* end() { return bytes + kLineRoom; }
+};
+
+// Blanks to lay before a text: at most kPointWidth are ever needed.
+constexpr char kBlanks[] = "                ";
+static_assert(sizeof kBlanks - 1 >= kPointWidth);
+
+// PointLine and its line end in line; empty where a number needs FormatFixed.
+std::string_view FastPointLine(LineBuffer& line, double x, double y) {
+  char* end = line.end();
   char* y_end = end - kLineEnd.size();
   std::memcpy(y_end, kLineEnd.data(), kLineEnd.size());
   char* y_start = FixedBefore(y_end, y, 4);
   if (y_start == nullptr) return {};
-  const std::size_t padding = PaddingBeforeY(static_cast<std::size_t>(y_end - y_start));
-  char* x_end = y_start - padding;
-  std::memset(x_end, ' ', padding);
+  // The blanks go down as a fixed block; X's digits then cover the ones past
+  // the padding.
+  std::memcpy(y_start - (sizeof kBlanks - 1), kBlanks, sizeof kBlanks - 1);
+  char* x_end = y_start - PaddingBeforeY(static_cast<std::size_t>(y_end - y_start));
   char* x_start = FixedBefore(x_end, x, 4);
   if (x_start == nullptr) return {};
-  if (const auto x_size = x_end - x_start; x_size < kPointWidth) {
-    x_start = x_end - kPointWidth;
-    std::memset(x_start, ' ', static_cast<std::size_t>(kPointWidth - x_size));
-  }
+  std::memcpy(x_start - (sizeof kBlanks - 1), kBlanks, sizeof kBlanks - 1);
+  x_start = std::min(x_start, x_end - kPointWidth);
   return {x_start, static_cast<std::size_t>(end - x_start)};
 }
 
@@ -103,19 +116,39 @@ void WriteCoordinateLines(TextOutput& file, const ProgramState& state,
                    ";  Cluster Seeds " + FormatInteger(parameters.seed_count, 0) + " #");
   }
   for (const std::string& line : ExtraHeaderLines(record)) file.WriteLine(line);
-  char buffer[3 * kShortFixedChars];
+  // Lines gather in a block that goes to the file whole, 64 KiB at a time.
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  std::vector<char> block(kBlock);
+  std::size_t used = 0;
+  auto add = [&](std::string_view text, bool with_slack) {
+    if (used + text.size() + kLineSlack > block.size()) {
+      file.Write({block.data(), used});
+      used = 0;
+      if (text.size() + kLineSlack > block.size()) block.resize(text.size() + kLineSlack);
+    }
+    if (with_slack && text.size() <= kLineSlack) {
+      std::memcpy(block.data() + used, text.data(), kLineSlack);
+    } else {
+      std::memcpy(block.data() + used, text.data(), text.size());
+    }
+    used += text.size();
+  };
+  LineBuffer fast{};
   std::string line;  // for the rare line FastPointLine leaves
   std::string y_text;
   for (int32_t i = 1; i <= state.point_count; ++i) {
     const double x = state.store.x[i];
     const double y = state.store.y[i];
-    if (const std::string_view text = FastPointLine(buffer, x, y); !text.empty()) {
-      file.Write(text);  // the line with its end, as WriteLine writes them
+    if (const std::string_view text = FastPointLine(fast, x, y); !text.empty()) {
+      add(text, true);
     } else {
       SetPointLine(line, y_text, x, y);
-      file.WriteLine(line);
+      line += kLineEnd;
+      add(line, false);
     }
   }
+  // Whole lines, each with its end, as WriteLine writes them.
+  if (used > 0) file.Write({block.data(), used});
 }
 
 void WriteCoordinateFile(Console& console, ProgramState& state,

@@ -130,6 +130,16 @@ Shortcut PlanShortcut(const GenerationParameters& p, const ClusterSeeds& seeds, 
   return s;
 }
 
+// The polar method for the uncapped normal kernel, cut where the model is:
+// the disc point's draws, and the factor that takes (a, b) to the offset in
+// standard deviations.
+void PolarDraws(Generator& generator, double& a, double& b, double& s) {
+  do {
+    DiscPoint(generator, a, b, s);
+  } while (s < kNormalCutSquare);
+}
+double PolarScale(double s) { return std::sqrt(-2 * PortableLog(s) / s); }
+
 // An offset, in standard deviations, from the normal kernel capped at 1:
 // the density min(1, peak e^-E), E = d^2 / 2 cut at 10 as the model is. Up
 // to E0 = ln peak (where peak > 1) it is flat, a disc of radius
@@ -163,10 +173,8 @@ void NormalOffset(double peak, Generator& generator, double& a, double& b) {
     b *= scale;
     return;
   }
-  do {
-    DiscPoint(generator, a, b, s);
-  } while (s < kNormalCutSquare);
-  const double scale = std::sqrt(-2 * PortableLog(s) / s);
+  PolarDraws(generator, a, b, s);
+  const double scale = PolarScale(s);
   a *= scale;
   b *= scale;
 }
@@ -224,6 +232,109 @@ void KernelOffset(const GenerationParameters& p, double normal_peak, Generator& 
   dy = radius * b;
 }
 
+// What the acceptance step makes of a proposal from seed i at the offset
+// (dx, dy), landing at (x, y): dropped, kept, or left to the acceptance
+// draw, dropped when u x capped >= target.
+enum class Verdict { kDropped, kKept, kDraw };
+struct Decision {
+  Verdict verdict = Verdict::kDropped;
+  double target = 0;
+  double capped = 0;
+};
+
+struct Acceptance {
+  const GenerationParameters& p;
+  const ClusterSeeds& seeds;
+  double reach;
+  Shortcut shortcut;
+
+  Decision Decide(int32_t i, double dx, double dy, double x, double y) const {
+    if (!InsideSite(p, x, y)) return {};
+    const bool settled = shortcut.usable && shortcut.below_one[static_cast<size_t>(i)] &&
+                         dx * dx + dy * dy <= shortcut.inner_square &&
+                         std::fabs(x) + std::fabs(y) <= shortcut.coordinate_limit;
+    if (settled) return {Verdict::kKept};
+    const Sums sums = SeedSums(p, seeds, x, y, reach);
+    if (!(sums.model > 0)) return {};  // a rounding put it just past the kernel's edge
+    const double target = std::min(sums.model, 1.0);
+    if (!(target < sums.capped)) return {Verdict::kKept};
+    return {Verdict::kDraw, target, sums.capped};
+  }
+};
+
+// The points of an uncapped normal kernel in batches, with the draws and
+// the decisions of the one-at-a-time loop below. A batch takes the draws of
+// up to kMostAhead proposals (seed and disc point each), then computes their
+// offsets side by side, where the logarithm of one no longer waits for the
+// one before, then decides them in order. A proposal whose decision needs
+// the acceptance draw takes that draw from where its own draws ended (the
+// generator goes back there), and the batch ends with it; so does the set's
+// last point. A batch that ends early halves the next one, as where the
+// sums are often needed the draws ahead are mostly taken back.
+class PolarBatches {
+ public:
+  PolarBatches(const GenerationParameters& p, const ClusterSeeds& seeds, int32_t seed_count)
+      : p_(p), seeds_(seeds), seed_count_(seed_count) {}
+
+  // Adds points from accepted + 1 to the store until it holds point_count,
+  // counting every proposal decided; returns the new count.
+  int32_t Fill(Console& console, const Acceptance& acceptance, ProgramState& state,
+               Generator& generator, int32_t accepted, int64_t& proposals) {
+    int ahead = kMostAhead;
+    while (accepted < state.point_count) {
+      for (int j = 0; j < ahead; ++j) {
+        seed_[j] = 1;
+        if (seed_count_ > 1) seed_[j] += static_cast<int32_t>(Uniform(generator) * seed_count_);
+        PolarDraws(generator, a_[j], b_[j], s_[j]);
+        draws_[j] = generator.draws();
+      }
+      const double radius = p_.cluster_radius;
+      for (int j = 0; j < ahead; ++j) {
+        const double scale = PolarScale(s_[j]);
+        a_[j] = radius * (a_[j] * scale);
+        b_[j] = radius * (b_[j] * scale);
+      }
+      int j = 0;
+      bool ended = false;
+      for (; j < ahead && !ended; ++j) {
+        ThrowIfInterrupted();
+        ++proposals;
+        const double x = seeds_.x[static_cast<size_t>(seed_[j])] + a_[j];
+        const double y = seeds_.y[static_cast<size_t>(seed_[j])] + b_[j];
+        const Decision decision = acceptance.Decide(seed_[j], a_[j], b_[j], x, y);
+        bool kept = decision.verdict == Verdict::kKept;
+        if (decision.verdict == Verdict::kDraw) {
+          generator.SeekPhilox(draws_[j]);
+          kept = !(Uniform(generator) * decision.capped >= decision.target);
+          ended = true;
+        }
+        if (!kept) continue;
+        ++accepted;
+        state.store.x[static_cast<size_t>(accepted)] = x;
+        state.store.y[static_cast<size_t>(accepted)] = y;
+        if (accepted % 10 == 0) ShowProgress(console, accepted);
+        if (accepted == state.point_count && !ended) {
+          generator.SeekPhilox(draws_[j]);
+          ended = true;
+        }
+      }
+      ahead = j < ahead ? std::max(ahead / 2, 1) : std::min(ahead * 2, kMostAhead);
+    }
+    return accepted;
+  }
+
+ private:
+  static constexpr int kMostAhead = 16;
+  const GenerationParameters& p_;
+  const ClusterSeeds& seeds_;
+  int32_t seed_count_;
+  int32_t seed_[kMostAhead] = {};
+  double a_[kMostAhead] = {};
+  double b_[kMostAhead] = {};
+  double s_[kMostAhead] = {};
+  int64_t draws_[kMostAhead] = {};
+};
+
 }  // namespace
 
 int64_t FillPointStoreDirect(Console& console, const GenerationParameters& parameters,
@@ -242,8 +353,14 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
   const double reach = CutOffDistance(p) * (1 + 1e-9) + 1e-300;
   const int32_t seed_count = p.contagious ? p.seed_count : 1;
   const double normal_peak = p.model == 'N' ? NormalPeak(p) : 0;
-  const Shortcut shortcut =
-      whole_site ? Shortcut{} : PlanShortcut(p, seeds, reach, seed_count);
+  const Acceptance acceptance{
+      p, seeds, reach, whole_site ? Shortcut{} : PlanShortcut(p, seeds, reach, seed_count)};
+  if (!whole_site && p.model == 'N' && !PointMassKernel(p) && !(normal_peak > 1) &&
+      !generator.is_lcg()) {
+    PolarBatches(p, seeds, seed_count).Fill(console, acceptance, state, generator, accepted,
+                                             proposals);
+    return proposals;
+  }
   while (accepted < state.point_count) {
     ThrowIfInterrupted();
     ++proposals;
@@ -263,15 +380,11 @@ int64_t FillPointStoreDirect(Console& console, const GenerationParameters& param
       KernelOffset(p, normal_peak, generator, dx, dy);
       x = seeds.x[static_cast<size_t>(i)] + dx;
       y = seeds.y[static_cast<size_t>(i)] + dy;
-      if (!InsideSite(p, x, y)) continue;
-      bool settled = shortcut.usable && shortcut.below_one[static_cast<size_t>(i)] &&
-                     dx * dx + dy * dy <= shortcut.inner_square &&
-                     std::fabs(x) + std::fabs(y) <= shortcut.coordinate_limit;
-      if (!settled) {
-        const Sums sums = SeedSums(p, seeds, x, y, reach);
-        if (!(sums.model > 0)) continue;  // a rounding put it just past the kernel's edge
-        const double target = std::min(sums.model, 1.0);
-        if (target < sums.capped && Uniform(generator) * sums.capped >= target) continue;
+      const Decision decision = acceptance.Decide(i, dx, dy, x, y);
+      if (decision.verdict == Verdict::kDropped) continue;
+      if (decision.verdict == Verdict::kDraw &&
+          Uniform(generator) * decision.capped >= decision.target) {
+        continue;
       }
     }
     ++accepted;

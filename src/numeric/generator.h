@@ -66,6 +66,14 @@ class Generator {
     return philox_.NextReal();
   }
 
+  // Philox only: the generator as it was, or will be, after `draws` draws
+  // since it was made. A sampler may draw ahead and then take back what it
+  // did not use.
+  void SeekPhilox(int64_t draws) {
+    philox_.Seek(static_cast<uint64_t>(draws));
+    draws_ = draws;
+  }
+
   // Draws taken since the generator was made.
   int64_t draws() const { return draws_; }
 

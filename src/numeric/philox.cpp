@@ -77,4 +77,22 @@ void PhiloxStream::Refill() {
   used_ = 0;
 }
 
+void PhiloxStream::Seek(uint64_t position) {
+  // After n words the counter holds the last block made, 2 ceil(n / 8), and
+  // n mod 8 words of that pair of blocks are used (all 8 when n is a
+  // multiple of 8).
+  const uint64_t pair = position / kWords;
+  const auto rest = static_cast<int>(position % kWords);
+  if (rest == 0) {
+    counter_ = {2 * pair, 0, 0, 0};
+    used_ = kWords;
+    return;
+  }
+  if (counter_ != PhiloxCounter{2 * pair + 2, 0, 0, 0}) {
+    counter_ = {2 * pair, 0, 0, 0};
+    Refill();
+  }
+  used_ = rest;
+}
+
 }  // namespace sparsim

@@ -53,6 +53,10 @@ class PhiloxStream {
 
   const PhiloxKey& key() const { return key_; }
 
+  // Puts the stream where it was, or will be, after `position` words, for
+  // positions below 2^64: any block can be made directly from its counter.
+  void Seek(uint64_t position);
+
  private:
   void Refill();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -193,6 +194,69 @@ TEST(FillPointStoreDirect, ProposalsFollowThePointsNotTheSite) {
   // on average).
   EXPECT_EQ(FillPointStoreDirect(t.console, p, seeds, *state, g, false), 100);
   EXPECT_LT(g.draws(), 400);
+}
+
+// A Philox set is a study's record: the same seed must give the same points
+// in every version. Each row pins one set's points, its proposals, where
+// the generator stands after it and its next draw, as FNV-1a over their
+// bits. The rows take the sampler's ways: normal clusters apart (no sum
+// needed), four normal clusters crowded together (their sum passes 1, so
+// many proposals take the acceptance draw), a cluster at the site's corner
+// (most proposals dropped), seeds as points, a capped normal kernel and
+// conic clusters.
+TEST(FillPointStoreDirect, PhiloxSetsKeepTheirPoints) {
+  struct Row {
+    const char* name;
+    GenerationParameters p;
+    std::vector<std::array<double, 2>> seeds;
+    int32_t points;
+    uint64_t digest;
+  };
+  const Row rows[] = {
+      {"apart", Clustered(RectangleSite(0, 0, 1000, 1000), 3, false, 2, 'N'),
+       {{{100, 200}}, {{500, 500}}, {{900, 300}}}, 3001, 0xe61d5002b060d41a},
+      {"crowded", Clustered(RectangleSite(0, 0, 20, 20), 4, false, 1, 'N'),
+       {{{10, 10}}, {{10.2, 10}}, {{10, 10.2}}, {{10.1, 10.1}}}, 3001, 0x910a74f00cc9e986},
+      {"corner", Clustered(RectangleSite(0, 0, 50, 50), 1, false, 3, 'N'), {{{0.5, 49.5}}}, 997, 0x6ec82cb2d876684f},
+      {"seeds as points", Clustered(RectangleSite(0, 0, 50, 50), 2, true, 1.5, 'N'),
+       {{{10, 10}}, {{11, 12}}}, 1003, 0x0778011def0ced9d},
+      {"capped", Clustered(RectangleSite(0, 0, 10, 10), 2, false, 0.05, 'N'),
+       {{{3, 3}}, {{3.05, 3}}}, 1000, 0x015460905341c06e},
+      {"conic", Clustered(RectangleSite(0, 0, 100, 100), 3, false, 5, 'C'),
+       {{{20, 20}}, {{24, 21}}, {{80, 50}}}, 1000, 0xd763c9963e81cf96},
+  };
+  for (const Row& row : rows) {
+    ClusterSeeds seeds;
+    for (size_t k = 0; k < row.seeds.size(); ++k) {
+      seeds.x[k + 1] = row.seeds[k][0];
+      seeds.y[k + 1] = row.seeds[k][1];
+    }
+    auto state = std::make_unique<ProgramState>();
+    state->point_count = row.points;
+    if (row.p.seeds_as_points) {
+      for (size_t k = 1; k <= row.seeds.size(); ++k) {
+        state->store.x[k] = seeds.x[k];
+        state->store.y[k] = seeds.y[k];
+      }
+    }
+    TestConsole t("");
+    Generator g = Generator::Philox(2024, 3);
+    const int64_t proposals = FillPointStoreDirect(t.console, row.p, seeds, *state, g, false);
+    uint64_t digest = 0xcbf29ce484222325u;
+    auto add = [&digest](uint64_t word) {
+      for (int byte = 0; byte < 8; ++byte) {
+        digest = (digest ^ ((word >> (8 * byte)) & 0xff)) * 0x100000001b3u;
+      }
+    };
+    for (int32_t i = 1; i <= state->point_count; ++i) {
+      add(std::bit_cast<uint64_t>(state->store.x[static_cast<size_t>(i)]));
+      add(std::bit_cast<uint64_t>(state->store.y[static_cast<size_t>(i)]));
+    }
+    add(static_cast<uint64_t>(proposals));
+    add(static_cast<uint64_t>(g.draws()));
+    add(std::bit_cast<uint64_t>(static_cast<double>(g.Next())));
+    EXPECT_EQ(digest, row.digest) << row.name << std::hex << ": 0x" << digest;
+  }
 }
 
 }  // namespace
