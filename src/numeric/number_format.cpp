@@ -269,6 +269,47 @@ bool RoundOnce(uint64_t m, int binary_exponent, int d, uint64_t& kept) {
   return true;
 }
 
+// RoundOnce at 4 decimals, the files' coordinates, in 64-bit words: with
+// m = M 2^11 (M the 53-bit mantissa) and 10^4 = 625 x 2^4, the value
+// times 10^4 is M 625 2^-s, s = 49 - binary_exponent, and M 625 < 2^63.
+// The band test (1/2 - f) 2 10^t <= 1 becomes a comparison with
+// floor(2^s / (2 10^t)), one per exponent. For |x| from 2^-15 to 2^43.
+constexpr int kFourDecimalsLeast = -14;  // binary exponents, as SplitDouble's
+constexpr int kFourDecimalsMost = 43;
+struct FourDecimalsBand {
+  bool usable = false;
+  uint64_t widest = 0;  // floor(2^s / (2 10^t)): f's distance below 1/2 in the band
+};
+constexpr std::array<FourDecimalsBand, kFourDecimalsMost - kFourDecimalsLeast + 1>
+    kFourDecimalsBands = [] {
+      std::array<FourDecimalsBand, kFourDecimalsMost - kFourDecimalsLeast + 1> bands{};
+      for (int e = kFourDecimalsLeast; e <= kFourDecimalsMost; ++e) {
+        const int digits = e <= 0 ? 1 : kDigitsBelowPowerOfTwo[static_cast<std::size_t>(e)];
+        const int t = kSignificantDigits - digits - 4;
+        if (t < 1) continue;
+        const int s = 49 - e;
+        bands[static_cast<std::size_t>(e - kFourDecimalsLeast)] = {
+            true, (uint64_t{1} << s) / (2 * kPowersOfTen[t])};
+      }
+      return bands;
+    }();
+
+bool RoundOnceAtFourDecimals(uint64_t m, int binary_exponent, uint64_t& kept) {
+  if (binary_exponent < kFourDecimalsLeast || binary_exponent > kFourDecimalsMost) return false;
+  const FourDecimalsBand& band =
+      kFourDecimalsBands[static_cast<std::size_t>(binary_exponent - kFourDecimalsLeast)];
+  if (!band.usable) return false;
+  const int s = 49 - binary_exponent;  // 6 to 63
+  const uint64_t q = (m >> 11) * 625;
+  const uint64_t fraction = q & ((uint64_t{1} << s) - 1);
+  const uint64_t half = uint64_t{1} << (s - 1);
+  const uint64_t up = fraction >= half ? 1 : 0;
+  const bool near = (up == 0) & (half - fraction <= band.widest);
+  if (near) return false;
+  kept = (q >> s) + up;
+  return true;
+}
+
 // "00" to "99": two digits a step.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -434,7 +475,8 @@ char* FixedBefore(char* end, double x, int decimals) {
   int binary_exponent = 0;
   uint64_t kept = 0;
   const int d = std::max(decimals, 0);
-  if (d > kShortFixedDecimals || !SplitDouble(x, m, binary_exponent) ||
+  if (d > kShortFixedDecimals || !SplitDouble(x, m, binary_exponent)) return nullptr;
+  if (!(d == 4 && RoundOnceAtFourDecimals(m, binary_exponent, kept)) &&
       !RoundOnce(m, binary_exponent, d, kept)) {
     return nullptr;
   }
