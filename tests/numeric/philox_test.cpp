@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "numeric/generator.h"
 
@@ -47,6 +48,28 @@ TEST(PhiloxStream, CountsFromOneAndCarriesThroughTheWholeCounter) {
   // Philox(key=0).random_raw(); its top 53 bits give the real.
   PhiloxStream zero(0, 0);
   EXPECT_EQ(zero.NextReal(), static_cast<double>(0x02f4ba6408e4d89bu >> 11) * 0x1p-53);
+}
+
+TEST(PhiloxStream, SeekGoesBackOrOnToAnyWord) {
+  // The words from 0 on, drawn in turn; then seeks from several places to
+  // positions inside a block, at block and pair edges, and far ahead.
+  PhiloxStream straight(11, 2);
+  std::vector<uint64_t> words(1100);
+  for (uint64_t& word : words) word = straight.NextWord();
+  struct Case {
+    uint64_t from;
+    uint64_t to;
+  };
+  const Case cases[] = {{0, 0},   {5, 0},  {5, 3},  {9, 8},    {8, 1},   {16, 7},
+                        {3, 12},  {3, 16}, {17, 9}, {40, 1000}, {1000, 1}, {0, 999}};
+  for (const Case& c : cases) {
+    PhiloxStream stream(11, 2);
+    for (uint64_t i = 0; i < c.from; ++i) stream.NextWord();
+    stream.Seek(c.to);
+    for (uint64_t i = c.to; i < c.to + 20; ++i) {
+      ASSERT_EQ(stream.NextWord(), words[i]) << "from " << c.from << " to " << c.to << ": " << i;
+    }
+  }
 }
 
 // Reals from numpy.random.Generator(numpy.random.Philox(key=...)).random(),
