@@ -48,6 +48,10 @@
 //      u x T(x) < min(1, S(x)) (a double product). Where the two are
 //      certainly equal (the point well inside its kernel, and no other seed
 //      near, or too few for a sum to pass 1), they are not computed.
+// The uncapped normal kernel's proposals are drawn ahead in small batches,
+// so that their logarithms overlap; the generator goes back to where a
+// proposal's own draws ended when it needs the acceptance draw, and at the
+// set's last point, so the draws and points are the ones described above.
 // Sets without area (a point or a line for a site) and sets whose kernel is
 // a point mass while the site has area are sampled by the dialogue's
 // rejection from the site, with Philox draws. With whole_site (the csr
