@@ -41,7 +41,7 @@ void AppendFixed(std::string& text, double x, int width, int decimals);
 // text, at most kShortFixedChars of them. Null, with nothing written, for
 // the values that take FormatFixed's slower way: 0, subnormal, huge and tiny
 // magnitudes, and the rare values whose two roundings may differ from one
-// (about one coordinate in 10^10). Lets a caller lay out many
+// (about one coordinate in 10^9). Lets a caller lay out many
 // numbers in one buffer, for the files' point lines:
 //   char line[64];
 //   char* start = FixedBefore(line + sizeof line, 924.64583, 4);
