@@ -357,14 +357,18 @@ char* DigitsBefore(char* end, bool negative, uint64_t kept, int d) {
   return p;
 }
 
-// The same right-aligned in width, appended to text.
+// The text from start to end, right-aligned in width, appended to text.
+void AppendPadded(const char* start, const char* end, int width, std::string& text) {
+  const auto length = static_cast<int>(end - start);
+  if (width > length) text.append(static_cast<std::size_t>(width - length), ' ');
+  text.append(start, end);
+}
+
+// DigitsBefore's text right-aligned in width, appended to text.
 void AppendDigits(bool negative, uint64_t kept, int d, int width, std::string& text) {
   char buffer[kShortFixedChars];
   char* end = buffer + sizeof buffer;
-  char* p = DigitsBefore(end, negative, kept, d);
-  const auto length = static_cast<int>(end - p);
-  if (width > length) text.append(static_cast<std::size_t>(width - length), ' ');
-  text.append(p, end);
+  AppendPadded(DigitsBefore(end, negative, kept, d), end, width, text);
 }
 
 // The text of a first rounding q at places, rounded half up at d <= places
@@ -452,18 +456,19 @@ std::string FormatFixed(long double x, int width, int decimals) {
 }
 
 void AppendFixed(std::string& text, double x, int width, int decimals) {
+  char buffer[kShortFixedChars];
+  char* end = buffer + sizeof buffer;
+  if (const char* start = FixedBefore(end, x, decimals); start != nullptr) {
+    AppendPadded(start, end, width, text);
+    return;
+  }
   uint64_t m = 0;
   int binary_exponent = 0;
   uint64_t q = 0;
   int places = 0;
   const int d = std::max(decimals, 0);
-  if (!SplitDouble(x, m, binary_exponent)) {
-    text += FormatFixed(x, width, decimals);
-    return;
-  }
-  if (uint64_t kept = 0; RoundOnce(m, binary_exponent, d, kept)) {
-    AppendDigits(std::signbit(x), kept, d, width, text);
-  } else if (FirstRoundingOfBits(m, binary_exponent, q, places) && d <= places) {
+  if (SplitDouble(x, m, binary_exponent) && FirstRoundingOfBits(m, binary_exponent, q, places) &&
+      d <= places) {
     AppendRounded(std::signbit(x), q, places, d, width, text);
   } else {
     text += FormatFixed(x, width, decimals);
